@@ -1,0 +1,9 @@
+#include "api/classes.h"
+
+namespace kolvar::api {
+
+void RegisterAllClasses() {
+  RegisterConexionDAO();
+}
+
+}  // namespace kolvar::api

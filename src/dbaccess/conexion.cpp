@@ -1,0 +1,106 @@
+#include "dbaccess/conexion.h"
+
+#include "kolvar/error.h"
+#include "kolvar/ui.h"
+#include "kolvar/value.h"
+
+namespace kolvar {
+
+namespace {
+
+constexpr int kBusyPointer = 11;
+constexpr int kDefaultPointer = 0;
+
+// Shows the busy pointer for the duration of one operation.
+class BusyPointer {
+ public:
+  BusyPointer() : ui_(CurrentUserInterface()) { ui_->SetPointer(kBusyPointer); }
+  ~BusyPointer() {
+    try {
+      ui_->SetPointer(kDefaultPointer);
+    } catch (...) {
+    }
+  }
+
+ private:
+  std::shared_ptr<UserInterface> ui_;
+};
+
+template <class F>
+void IgnoringFailure(F&& f) noexcept {
+  try {
+    f();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
+cConexionDAO::~cConexionDAO() {
+  IgnoringFailure([] { CurrentUserInterface()->SetPointer(kBusyPointer); });
+  IgnoringFailure([&] {
+    if (userDb_) userDb_->close();
+  });
+  IgnoringFailure([&] {
+    if (referenceDb_) referenceDb_->close();
+  });
+  IgnoringFailure([&] {
+    if (workspace_) workspace_->close();
+  });
+  IgnoringFailure([] { CurrentUserInterface()->SetPointer(kDefaultPointer); });
+}
+
+void cConexionDAO::mdb(std::int32_t BDNombre) {
+  selector_ = std::to_string(BDNombre);
+}
+
+std::shared_ptr<db::Database>& cConexionDAO::selected() {
+  return Value(selector_).toDouble() == 0 ? userDb_ : referenceDb_;
+}
+
+db::Database& cConexionDAO::selectedOpen() {
+  auto& database = selected();
+  if (!database) Raise(err::kObjectInvalid);
+  database->handle();  // a closed database is error 3420
+  return *database;
+}
+
+void cConexionDAO::CrearWorkSpace() {
+  BusyPointer busy;
+  workspace_ = db::ThreadEngine().createWorkspace("wrk", "admin", "", 2);
+}
+
+void cConexionDAO::InicializaBD(const std::string& sdbname) {
+  cConexionDAO& shared = Conexion();
+  shared.CrearWorkSpace();
+  shared.AbrirBD(sdbname);
+}
+
+void cConexionDAO::AbrirBD(const std::string& m_dbname) {
+  BusyPointer busy;
+  if (!workspace_) Raise(err::kObjectInvalid);
+  auto opened = workspace_->openDatabase(m_dbname, false, false, "");
+  selected() = std::move(opened);
+}
+
+void cConexionDAO::Cerrar() {
+  db::Database& database = selectedOpen();
+  database.close();
+}
+
+void cConexionDAO::execute(std::string_view sql, std::int16_t i) {
+  BusyPointer busy;
+  selectedOpen().execute(sql, i);
+}
+
+std::shared_ptr<db::Recordset> cConexionDAO::openRecordset(std::string_view sql, std::int16_t) {
+  BusyPointer busy;
+  return selectedOpen().openRecordset(sql);
+}
+
+cConexionDAO& Conexion() {
+  static thread_local cConexionDAO shared;
+  return shared;
+}
+
+}  // namespace kolvar

@@ -1,0 +1,186 @@
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "dbaccess/engine.h"
+#include "dbaccess/sql_dialect.h"
+#include "kolvar/error.h"
+
+namespace kolvar::db {
+
+namespace {
+
+constexpr int kBusyWaitMs = 2000;
+
+void RaiseIfMissing(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path p(path);
+  if (std::filesystem::is_regular_file(p, ec)) return;
+  const auto parent = p.has_parent_path() ? p.parent_path() : std::filesystem::path(".");
+  if (path.empty() || !std::filesystem::is_directory(parent, ec))
+    Raise(err::kPathNotValid, "'" + path + "' no es una ruta de acceso válida.");
+  Raise(err::kFileNotFound, "No se encuentra el archivo '" + path + "'.");
+}
+
+bool HasMoreThanBlanks(const char* tail) {
+  for (; tail && *tail; ++tail)
+    if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';')
+      return true;
+  return false;
+}
+
+}  // namespace
+
+Database::Database(const std::string& path, bool readOnly) : path_(path) {
+  RaiseIfMissing(path);
+  const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const std::string message = db ? sqlite3_errmsg(db) : "open";
+    sqlite3_close(db);
+    RaiseEngineError(rc, message);
+  }
+  db_ = db;
+  sqlite3_busy_timeout(db_, kBusyWaitMs);
+  sqlite3_extended_result_codes(db_, 0);
+  // Reading the schema tells a database file from any other file. A committed
+  // statement is in the write-ahead log before it returns, so it survives a
+  // crash of the program.
+  char* message = nullptr;
+  const int check =
+      sqlite3_exec(db_, "PRAGMA synchronous=NORMAL; SELECT count(*) FROM sqlite_master", nullptr,
+                   nullptr, &message);
+  if (check != SQLITE_OK) {
+    const std::string text = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db_);
+    db_ = nullptr;
+    RaiseEngineError(check, text);
+  }
+}
+
+Database::~Database() {
+  try {
+    close();
+  } catch (...) {
+  }
+}
+
+sqlite3* Database::handle() const {
+  if (!db_) Raise(err::kObjectInvalid);
+  return db_;
+}
+
+sqlite3_stmt* Database::prepare(std::string_view text) {
+  sqlite3* db = handle();
+  const std::string sql = AdaptDialect(text);
+  sqlite3_stmt* stmt = nullptr;
+  const char* tail = nullptr;
+  const int rc =
+      sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()) + 1, &stmt, &tail);
+  if (rc != SQLITE_OK) RaiseEngineError(rc, sqlite3_errmsg(db));
+  if (HasMoreThanBlanks(tail)) {
+    sqlite3_finalize(stmt);
+    Raise(err::kInvalidOperation, "Hay caracteres después del final de la instrucción SQL.");
+  }
+  if (!stmt) Raise(err::kSyntax, "La instrucción SQL está vacía.");
+  return stmt;
+}
+
+void Database::execute(std::string_view sql, int) {
+  if (IsSelect(sql)) {
+    handle();
+    Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
+  }
+  sqlite3_stmt* stmt = prepare(sql);
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) {
+    const std::string message = sqlite3_errmsg(db_);
+    sqlite3_finalize(stmt);
+    RaiseEngineError(rc, message);
+  }
+  sqlite3_finalize(stmt);
+}
+
+std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
+  if (!IsSelect(sql)) {
+    handle();
+    Raise(err::kInvalidOperation,
+          "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
+  }
+  sqlite3_stmt* stmt = prepare(sql);
+  auto rs = std::make_shared<Recordset>(*this, stmt);
+  std::erase_if(recordsets_, [](const auto& w) {
+    auto p = w.lock();
+    return !p || !p->isOpen();
+  });
+  recordsets_.push_back(rs);
+  return rs;
+}
+
+std::vector<std::shared_ptr<Recordset>> Database::recordsets() {
+  std::vector<std::shared_ptr<Recordset>> out;
+  for (const auto& w : recordsets_)
+    if (auto p = w.lock(); p && p->isOpen()) out.push_back(std::move(p));
+  return out;
+}
+
+TableDef Database::tableDef(std::string_view table) {
+  sqlite3* db = handle();
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db,
+                     "SELECT name FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE",
+                     -1, &stmt, nullptr);
+  sqlite3_bind_text(stmt, 1, table.data(), static_cast<int>(table.size()), SQLITE_TRANSIENT);
+  std::string name;
+  if (sqlite3_step(stmt) == SQLITE_ROW)
+    name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+  sqlite3_finalize(stmt);
+  if (name.empty())
+    Raise(err::kItemNotFound, "No se encuentra la tabla '" + std::string(table) + "'.");
+  return TableDef(*this, name);
+}
+
+void Database::close() {
+  if (!db_) return;
+  for (auto& rs : recordsets()) rs->close();
+  recordsets_.clear();
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+std::shared_ptr<Database> Workspace::openDatabase(const std::string& path, bool, bool readOnly,
+                                                  std::string_view) {
+  auto db = std::make_shared<Database>(path, readOnly);
+  std::erase_if(databases_, [](const auto& w) { return w.expired(); });
+  databases_.push_back(db);
+  return db;
+}
+
+void Workspace::close() {
+  for (auto& w : databases_)
+    if (auto db = w.lock()) db->close();
+  databases_.clear();
+}
+
+std::shared_ptr<Workspace> DBEngine::createWorkspace(std::string_view, std::string_view,
+                                                     std::string_view, int) {
+  return std::make_shared<Workspace>();
+}
+
+std::shared_ptr<Database> DBEngine::openDatabase(const std::string& path, bool exclusive,
+                                                 bool readOnly, std::string_view connect) {
+  static thread_local Workspace defaultWorkspace;
+  return defaultWorkspace.openDatabase(path, exclusive, readOnly, connect);
+}
+
+DBEngine& ThreadEngine() {
+  static thread_local DBEngine engine;
+  return engine;
+}
+
+}  // namespace kolvar::db

@@ -1,0 +1,68 @@
+// The one description of both databases: tables, typed columns, sizes,
+// defaults and indexes. Creation, typed reads, typed writes and the database
+// transfer all derive from it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kolvar::db {
+
+// Numbered as the engine's field types are numbered by clients (CreateField).
+enum class ColumnType {
+  Boolean = 1,
+  Byte = 2,
+  Integer = 3,
+  Long = 4,
+  Single = 6,
+  Double = 7,
+  Date = 8,
+  Text = 10,
+  Counter = 101,  // a Long assigned on insert, never reused
+};
+
+struct Column {
+  std::string_view name;
+  ColumnType type;
+  int size = 0;  // Text only: the most characters it holds
+  // Transfer group that introduced the column into an existing table (0 for
+  // columns every layout has); see TransferGroups().
+  int group = 0;
+};
+
+struct Table {
+  std::string_view name;
+  std::vector<Column> columns;
+  std::vector<std::vector<std::string_view>> indexes;  // columns filtered or joined on
+};
+
+enum class Store { User, Reference };
+
+const std::vector<Table>& Schema(Store which);
+const Table* FindTable(Store which, std::string_view name);  // without regard to case
+
+// The SQL type name under which a column of that type is declared, and back.
+std::string DeclaredType(ColumnType type, int size);
+std::optional<ColumnType> TypeFromDeclared(std::string_view declared);
+
+// The column's definition in CREATE TABLE / ALTER TABLE ADD COLUMN: name, type,
+// default, and the checks that make the store enforce the type and size.
+std::string ColumnDefinition(std::string_view table, const Column& column,
+                             std::optional<std::string_view> defaultValue = std::nullopt);
+
+// The CHECK constraint names encode the error a violation raises.
+std::optional<int> ErrorOfConstraint(std::string_view constraintName);
+
+// A column group that the transfer adds to a table of an earlier layout.
+struct TransferGroup {
+  int number;
+  std::string_view table;
+  std::string_view marker;
+  std::string_view update;  // statement that gives existing rows the initial values
+};
+const std::vector<TransferGroup>& TransferGroups();
+std::vector<Column> GroupColumns(const TransferGroup& group);
+
+}  // namespace kolvar::db

@@ -1,0 +1,16 @@
+// Adapts statement texts written for the desktop engine to SQLite's dialect:
+// "TOP n" becomes "LIMIT n" and the LIKE wildcards * and ? become % and _.
+// Everything else passes unchanged.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kolvar::db {
+
+std::string AdaptDialect(std::string_view sql);
+
+// True when the text's first word is SELECT.
+bool IsSelect(std::string_view sql);
+
+}  // namespace kolvar::db
