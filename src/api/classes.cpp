@@ -4,6 +4,11 @@ namespace kolvar::api {
 
 void RegisterAllClasses() {
   RegisterConexionDAO();
+  RegisterDeclarado();
+  RegisterTDpfe();
+  RegisterTDpfr();
+  RegisterTDpbi();
+  RegisterTDpdoi();
 }
 
 }  // namespace kolvar::api

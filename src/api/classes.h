@@ -15,6 +15,11 @@ void RegisterAllClasses();
 
 // One function per public class; each registers its prog id.
 void RegisterConexionDAO();
+void RegisterDeclarado();
+void RegisterTDpfe();
+void RegisterTDpfr();
+void RegisterTDpbi();
+void RegisterTDpdoi();
 
 // Engine objects handed to the client: a result set with its fields.
 std::shared_ptr<Object> RecordsetObject(std::shared_ptr<db::Recordset> rs);

@@ -1,0 +1,49 @@
+// cDeclarado: the public service for single declared records. Each method is
+// one unit of work on the shared connection: it opens the database it needs,
+// uses the table classes and, except GuardarDeclarado, closes it again.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "kolvar/value.h"
+
+namespace kolvar::declared {
+
+class cTDeclarados;
+class DetailTable;
+
+class cDeclarado {
+ public:
+  void mdbmod(std::string v) { mdbmod_ = std::move(v); }
+  void mdblec(std::string v) { mdblec_ = std::move(v); }
+  void EjercicioDestino(std::int16_t v) { EjercicioDestino_ = v; }
+
+  // Validates (when asked) and saves the record of the buffer with the detail
+  // row of its book; returns the findings. Leaves the user database open.
+  Value GuardarDeclarado(const Value& vBufferResultado, bool blnValidar);
+  Value ObtenerDeclarados(std::int32_t lngDeclaracion);
+  std::int32_t MaxDeclarado();
+  Value CargarDeclarado(std::int32_t lngDeclarado);
+  Value CargarDpdoi(std::int32_t lngDeclarado);
+  Value CargarDpbi(std::int32_t lngDeclarado);
+  Value CargarDpfr(std::int32_t lngDeclarado);
+  Value CargarDpfe(std::int32_t lngDeclarado);
+  // Deletes the record's detail rows, then the record.
+  void EliminarDeclarado(std::int32_t lngDeclarado, std::int32_t lngDeclaracion);
+  bool comprobarFechaDeIngreso(const std::string& fecha, const std::string& pais);
+
+ private:
+  Value ValidarRegistro(const Value& vBufferResultado, cTDeclarados& declarado);
+  void GuardarDatosPropios(cTDeclarados& declarado, const Value& vBufferResultado);
+
+  void AbrirUsuario();
+  void AbrirReferencia();
+  Value CargarDetalle(const char* tag, DetailTable&& detail, std::int32_t lngDeclarado);
+
+  std::string mdbmod_;
+  std::string mdblec_;
+  std::int16_t EjercicioDestino_ = 0;
+};
+
+}  // namespace kolvar::declared

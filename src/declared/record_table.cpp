@@ -1,0 +1,153 @@
+#include "declared/record_table.h"
+
+#include "core/retag.h"
+#include "dbaccess/conexion.h"
+#include "dbaccess/general.h"
+#include "declared/statement_text.h"
+
+namespace kolvar::declared {
+
+namespace {
+
+std::string Num(std::int32_t v) {
+  return std::to_string(v);
+}
+std::string Num(double v) {
+  return NumberToText(v);
+}
+
+// Detail tables in the order their rows are deleted.
+constexpr const char* kDetailTables[] = {"tdpdoi", "tdpbi", "tdpfe", "tdpfr"};
+
+}  // namespace
+
+void cTDeclarados::datTDeclarados_nifrep(std::string v) {
+  nifrep_ = General::QuitarApostrofo(std::move(v));
+}
+
+std::int32_t cTDeclarados::Insertar() {
+  const std::vector<std::string> values{
+      nif_,          nifrep_,    nombre_,     pais_,       std::to_string(cnipr_),
+      nifdpr_,       cdtl_,      cdo_,        Num(fde_),   Num(fdo_),
+      Num(tipoimp_), Num(bimp_), Num(cuota_), Num(imptf_), Num(baseimpcoste_),
+      idfactura_,    nodereg_};
+  Conexion().execute(
+      "INSERT INTO tOperadores (CSCI,NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,"
+      "BIMP,CUOTA,IMPTF, BASEIMPCOSTE,IDFACTURA,NODEREG ) "
+      " VALUES ( " +
+      Num(csci_) + ", '" + JoinQuoted(values) + "')");
+  return MaxDeclarado();
+}
+
+bool cTDeclarados::Modificar() {
+  Conexion().execute("UPDATE tOperadores SET NIF='" + nif_ + "', NREP='" + nifrep_ + "', " +
+                     "NOMBRE='" + nombre_ + "', PAIS='" + pais_ + "', CNIPR='" +
+                     std::to_string(cnipr_) + "', " + "NIFDPR='" + nifdpr_ + "',  CDTL='" + cdtl_ +
+                     "', CDO='" + cdo_ + "', " + "FDE='" + Num(fde_) + "', FDO='" + Num(fdo_) +
+                     "', TIPOIMP='" + Num(tipoimp_) + "', " + "BIMP='" + Num(bimp_) + "', CUOTA='" +
+                     Num(cuota_) + "', IMPTF='" + Num(imptf_) + "', " + "BASEIMPCOSTE='" +
+                     Num(baseimpcoste_) + "', IDFACTURA='" + idfactura_ + "', NODEREG='" +
+                     nodereg_ + "' " + "WHERE CSCI = " + Num(csci_) + " and  CSDO = " + Num(csdo_));
+  return true;
+}
+
+bool cTDeclarados::Borrar(std::int32_t lngDeclaracion) {
+  Conexion().execute("DELETE FROM tOperadores WHERE CSCI = " + Num(lngDeclaracion));
+  return true;
+}
+
+bool cTDeclarados::EliminarDeclarados() {
+  return Borrar(csci_);
+}
+
+bool cTDeclarados::EliminarDeclarado() {
+  Conexion().execute("DELETE FROM tOperadores WHERE CSDO = " + Num(csdo_));
+  return true;
+}
+
+bool cTDeclarados::BorrarDatosPropios() {
+  for (const char* table : kDetailTables)
+    Conexion().execute(std::string("DELETE FROM ") + table + " WHERE CSDO = " + Num(csdo_) +
+                       " and CSCI = " + Num(csci_));
+  return true;
+}
+
+bool cTDeclarados::BorrarDatosPropiosDeDeclaracion() {
+  for (const char* table : kDetailTables)
+    Conexion().execute(std::string("DELETE FROM ") + table + " WHERE CSCI = " + Num(csci_));
+  return true;
+}
+
+std::int32_t cTDeclarados::MaxDeclarado() {
+  auto rs = Conexion().openRecordset("SELECT MAX(csdo) FROM tOperadores ");
+  const Value max = rs->field(0);
+  rs->close();
+  return max.isNull() ? 0 : max.toLong();
+}
+
+Value cTDeclarados::ObtenerDeclarados() {
+  return WithTag("cTDeclarados.ObtenerDeclarados ", [&] {
+    auto rs = Conexion().openRecordset(
+        "Select CSDO,  NIF, NOMBRE, CDTL, CDO, IMPTF "
+        "from tOperadores "
+        "WHERE CSCI = " +
+        Num(csci_) + " Order by CSDO");
+    return General::CargarBuffer(*rs, 2);
+  });
+}
+
+Value cTDeclarados::ObtenerDeclaradosParaFichero() {
+  return WithTag("cTDeclarados.ObtenerDeclaradosParaFichero ", [&] {
+    auto rs = Conexion().openRecordset(
+        "SELECT toperadores.*, "
+        "tdpfe.NOFAC,tdpfe.NOREG,tdpfe.IIA,tdpfe.IFR,tdpfe.TRE,tdpfe.CRE,tdpfe.SDI,tdpfe.REFCAT,"
+        "tdpfe.IPM,tdpfe.EJERMET,tdpfe.IPPTDI"
+        ", tdpfr.NOFAC,tdpfr.NOREG,tdpfr.IIA,tdpfr.CD"
+        ", tdpbi.PAD,tdpbi.RAD,tdpbi.IDE,tdpbi.RADE,tdpbi.FIU,tdpbi.IDBIEN "
+        ", tdpdoi.TOI,tdpdoi.CD,tdpdoi.CEM,tdpdoi.PDE,tdpdoi.DESBIEN,tdpdoi.DOI,tdpdoi.POI,"
+        "tdpdoi.CP,tdpdoi.OFOD"
+        ", tdpfe.FMC,tdpfe.IC,tdpfe.MC,tdpfe.MC_CC,tdpfe.MAR"
+        ", tdpfr.FMP,tdpfr.IP,tdpfr.MP,tdpfr.MP_CC,tdpfr.MAR"
+        " FROM (((toperadores LEFT JOIN tdpdoi ON (toperadores.CSCI = tdpdoi.CSCI) AND "
+        "(toperadores.CSDO = tdpdoi.CSDO)) "
+        "LEFT JOIN tdpbi ON (toperadores.CSDO = tdpbi.CSDO) AND (toperadores.CSCI = tdpbi.CSCI)) "
+        "LEFT JOIN tdpfr ON (toperadores.CSDO = tdpfr.CSDO) AND (toperadores.CSCI = tdpfr.CSCI)) "
+        "LEFT JOIN tdpfe ON (toperadores.CSDO = tdpfe.CSDO) AND (toperadores.CSCI = tdpfe.CSCI) "
+        "WHERE toperadores.CSCI = " +
+        Num(csci_));
+    return General::CargarBuffer(*rs, 2);
+  });
+}
+
+Value cTDeclarados::CargarDeclarado() {
+  return WithTag("cTDeclarados.CargarDeclarado ", [&] {
+    auto rs = Conexion().openRecordset(
+        "Select NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,BIMP,CUOTA,IMPTF, "
+        "BASEIMPCOSTE,IDFACTURA,NODEREG "
+        "from tOperadores "
+        "WHERE csdo = " +
+        Num(csdo_));
+    return General::CargarBuffer(*rs, 0);
+  });
+}
+
+bool cTDeclarados::ComprobarExistPais(const std::string& strPais) {
+  auto rs = Conexion().openRecordset("SELECT count(*) FROM tpaises WHERE codigo='" + strPais + "'");
+  const bool exists = rs->field(0).toLong() != 0;
+  rs->close();
+  return exists;
+}
+
+bool cTDeclarados::comprobarFechaDeIngreso(const std::string& fecha, const std::string& pais) {
+  auto rs =
+      Conexion().openRecordset("select paisfecing from tpaises where paisint ='" + pais + "'");
+  const std::optional<int> order = Compare(Value(fecha), rs->field(0));
+  rs->close();
+  return !(order && *order < 0);
+}
+
+void cTDeclarados::Validar(const Value& vBuffer, Value& vBufferErrores) {
+  ValidarDeclarado(vBuffer, vBufferErrores, *this);
+}
+
+}  // namespace kolvar::declared
