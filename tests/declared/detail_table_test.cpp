@@ -63,21 +63,6 @@ TEST_F(DetailTables, InsertLoadAndModifyOneRow) {
   EXPECT_EQ(row(3).toString() + "|" + row(5).toString(), "-0.5|B-2");
 }
 
-TEST_F(DetailTables, CopyKeepsStoredTextAndUnquotesBothKeys) {
-  auto fe = CreateObject("kolvar.cTDpfe");
-  fe->Let("IIA", Value("O\xC2\xB4Neil"));
-  fe->Let("IC", Value(2.25));
-  Call(fe, "InsertarDatos", {Value(10), Value(1)});
-  EXPECT_TRUE(
-      Call(fe, "DuplicarDatosPropios", {Value(2), Value(1), Value(20), Value(10)}).toBool());
-  EXPECT_TRUE(
-      Call(fe, "DuplicarDatosPropios", {Value(2), Value(1), Value(21), Value(99)}).toBool());
-  EXPECT_EQ(ScalarUser("select IIA from tdpfe where CSCI = 2 and CSDO = 20").toString(),
-            "O\xC2\xB4Neil");
-  EXPECT_EQ(ScalarUser("select IC from tdpfe where CSCI = 2 and CSDO = 20").toDouble(), 2.25);
-  EXPECT_EQ(ScalarUser("select count(*) from tdpfe").toLong(), 2);
-}
-
 TEST_F(DetailTables, ErrorsOfLoadingAreTaggedAndOfWritingPassUnchanged) {
   auto pdoi = CreateObject("kolvar.cTDpdoi");
   pdoi->Let("CEM", Value("DEU"));  // two characters at most
