@@ -88,8 +88,11 @@ Recordset::Recordset(Database& owner, sqlite3_stmt* stmt) : owner_(&owner), stmt
     const char* name = sqlite3_column_name(stmt, i);
     names_.emplace_back(name ? name : "");
     lowerNames_.push_back(Lower(names_.back()));
-    const char* declared = sqlite3_column_decltype(stmt, i);
-    types_.push_back(declared ? TypeFromDeclared(declared) : std::nullopt);
+    // A column read straight from a table takes its described type.
+    const char* table = sqlite3_column_table_name(stmt, i);
+    const char* origin = sqlite3_column_origin_name(stmt, i);
+    const Column* column = table && origin ? FindColumn(table, origin) : nullptr;
+    types_.push_back(column ? std::optional(column->type) : std::nullopt);
   }
   try {
     eof_ = !step();
