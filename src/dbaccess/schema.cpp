@@ -1,9 +1,8 @@
 #include "dbaccess/schema.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 
+#include "core/text.h"
 #include "kolvar/error.h"
 
 namespace kolvar::db {
@@ -80,13 +79,6 @@ std::vector<Table> MakeReferenceSchema() {
   };
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 std::string Quote(std::string_view name) {
   return "\"" + std::string(name) + "\"";
 }
@@ -113,7 +105,7 @@ const std::vector<Table>& Schema(Store which) {
 
 const Table* FindTable(Store which, std::string_view name) {
   for (const Table& t : Schema(which))
-    if (EqualNoCase(t.name, name)) return &t;
+    if (text::EqualsNoCase(t.name, name)) return &t;
   return nullptr;
 }
 
@@ -121,7 +113,7 @@ const Column* FindColumn(std::string_view table, std::string_view column) {
   for (Store store : {Store::User, Store::Reference})
     if (const Table* t = FindTable(store, table))
       for (const Column& c : t->columns)
-        if (EqualNoCase(c.name, column)) return &c;
+        if (text::EqualsNoCase(c.name, column)) return &c;
   return nullptr;
 }
 
