@@ -7,6 +7,8 @@
 
 namespace kolvar::declared {
 
+using namespace record_index;
+
 void ValidarDpfr(const Value& vBuffer, Value& vBufferErrores) {
   enum : std::int32_t { kNOFAC = 21, kNOREG, kIIA, kCD, kFMP, kIP, kMP, kMP_CC, kMAR };
   const RecordView r(vBuffer, kMAR);

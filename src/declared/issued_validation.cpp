@@ -5,6 +5,8 @@
 
 namespace kolvar::declared {
 
+using namespace record_index;
+
 namespace {
 
 enum IssuedIndex : std::int32_t {

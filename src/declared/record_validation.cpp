@@ -10,6 +10,8 @@
 
 namespace kolvar::declared {
 
+using namespace record_index;
+
 namespace {
 
 constexpr std::int32_t kFirstNewKeysPeriod = 201201;
@@ -17,7 +19,7 @@ constexpr std::int32_t kFirstNewKeysPeriod = 201201;
 constexpr std::string_view kKeysFrom2012 = " ABCDEFGHIJKLMNOPQRSTUVWXZ12345678";
 constexpr std::string_view kKeysBefore2012 = " ABCDEFGHIJKLMNOPQ";
 
-bool Call2(Object& o, std::string_view method, Value a, Value b) {
+bool CallBool(Object& o, std::string_view method, Value a, Value b) {
   std::vector<Value> args{std::move(a), std::move(b)};
   return o.Call(method, args).toBool();
 }
@@ -46,7 +48,7 @@ void ValidarDeclarado(const Value& vBuffer, Value& vBufferErrores, RecordLookups
   const RecordView r(vBuffer, kPeriodo);
   const auto validNifCif = [&](std::int32_t i) {
     if (!datosGenerales) datosGenerales = CreateObject("kolvar.cDatosGenerales");
-    return Call2(*datosGenerales, "ValidaNifCif", Value(r.text(i)), Value(false));
+    return CallBool(*datosGenerales, "ValidaNifCif", Value(r.text(i)), Value(false));
   };
   const std::int32_t yyyymm = r.periodKey();
   Value out;
@@ -59,16 +61,16 @@ void ValidarDeclarado(const Value& vBuffer, Value& vBufferErrores, RecordLookups
   if (r.is(kCNIPR, 2)) {
     const std::string nifdpr = r.text(kNIFDPR);
     const std::string prefix = text::Left(nifdpr, 2);
-    const bool validId = Call2(*misc, "ValidarNIFExtranjero",
-                               Value(text::Trim(text::Mid(nifdpr, 3))), Value(prefix));
+    const bool validId = CallBool(*misc, "ValidarNIFExtranjero",
+                                  Value(text::Trim(text::Mid(nifdpr, 3))), Value(prefix));
     if (!f.check(!validId, 5, 29))
       f.check(!lookups.comprobarFechaDeIngreso(std::to_string(yyyymm) + "01", prefix), 5, 109);
   }
   f.check(r.empty(kCDTL), 6, 64);
   f.check(UnidentifiedParty(r), 7, 53);
   f.check(r.equals(kCDTL, "U") && r.isNot(kCNIPR, 2), 8, 54);
-  f.check(!Occurs(r.text(kCDO), yyyymm >= kFirstNewKeysPeriod ? kKeysFrom2012 : kKeysBefore2012), 9,
-          65);
+  const std::string_view keys = yyyymm >= kFirstNewKeysPeriod ? kKeysFrom2012 : kKeysBefore2012;
+  f.check(!Occurs(r.text(kCDO), keys), 9, 65);
   if (CheckDate(f, r, kFDE, 10, 55, 56))
     f.check(r.number(kFDE) == 0 && InvoiceBook(r) && yyyymm < kFirstNewKeysPeriod, 10, 73);
   CheckDate(f, r, kFDO, 11, 57, 58);

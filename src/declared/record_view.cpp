@@ -6,6 +6,8 @@
 
 namespace kolvar::declared {
 
+using namespace record_index;
+
 namespace {
 
 constexpr std::string_view kZKeys = "Z12345678";

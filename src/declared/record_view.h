@@ -12,7 +12,8 @@
 namespace kolvar::declared {
 
 // Indices of the record buffer shared by every book.
-enum RecordIndex : std::int32_t {
+namespace record_index {
+enum : std::int32_t {
   kNIF = 2,
   kNREP = 3,
   kNOMBRE = 4,
@@ -33,6 +34,7 @@ enum RecordIndex : std::int32_t {
   kEjercicio = 19,
   kPeriodo = 20,
 };
+}  // namespace record_index
 
 // The empty text occurs in every text.
 bool Occurs(std::string_view needle, std::string_view haystack);
