@@ -4,6 +4,7 @@ namespace kolvar::api {
 
 void RegisterAllClasses() {
   RegisterConexionDAO();
+  RegisterMiscelaneos();
 }
 
 }  // namespace kolvar::api

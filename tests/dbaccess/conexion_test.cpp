@@ -56,6 +56,21 @@ TEST_F(ConexionTest, FailuresPassThroughUnchanged) {
   ExpectError(err::kTypeMismatch, [&] { fresh.Cerrar(); });
 }
 
+TEST_F(ConexionTest, BusyPointerWhileWorkingAndDefaultAfter) {
+  struct Recorder : UserInterface {
+    std::vector<int> pointers;
+    void SetPointer(int p) override { pointers.push_back(p); }
+  };
+  auto ui = std::make_shared<Recorder>();
+  SetUserInterface(ui);
+  Conexion().mdb(bd340mod);
+  Conexion().InicializaBD(userPath);  // workspace, then the file
+  Conexion().execute("UPDATE tgeneral SET ActOnline = 1");
+  Conexion().Cerrar();  // leaves the pointer alone
+  SetUserInterface(nullptr);
+  EXPECT_EQ(ui->pointers, (std::vector<int>{11, 0, 11, 0, 11, 0}));
+}
+
 TEST_F(ConexionTest, TeardownNeverRaises) {
   { cConexionDAO neverOpened; }
   {

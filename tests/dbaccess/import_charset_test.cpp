@@ -6,6 +6,7 @@
 
 #include "core/utf8.h"
 #include "dbaccess/miscelaneos.h"
+#include "kolvar/kolvar.h"
 
 namespace {
 
@@ -64,3 +65,23 @@ TEST(ValidarCaracErrEnImp, ArbitraryBytes) {
 }
 
 }  // namespace
+
+namespace kolvar {
+namespace {
+
+// Callers reach the component only by name and by method name.
+TEST(MiscelaneosByName, CreatedAndCalledLateBoundWithoutRaising) {
+  auto misc = CreateObject("svrutillib.CMISCELANEOS");
+  std::vector<Value> nif{Value("12345678Z")}, noLetter{Value("12345678"), Value(true)};
+  EXPECT_TRUE(misc->Call("ValidaNifCif", nif).toBool());
+  EXPECT_TRUE(misc->Call("ValidaNifCif", noLetter).toBool());
+  std::vector<Value> vat{Value("U13585627"), Value("AT")};
+  EXPECT_TRUE(misc->Call("ValidarNIFExtranjero", vat).toBool());
+  std::vector<Value> odd{Value::Null(), Value::Array({{0, 1}})};
+  EXPECT_FALSE(misc->Call("ValidarNIFExtranjero", odd).toBool());
+  std::vector<Value> clean{Value("O'Brien \"x\""), Value(" ")};
+  EXPECT_EQ(misc->Call("ValidarCaracErrEnImp", clean).toString(), "O Brien  x ");
+}
+
+}  // namespace
+}  // namespace kolvar
