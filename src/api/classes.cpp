@@ -5,6 +5,7 @@ namespace kolvar::api {
 void RegisterAllClasses() {
   RegisterConexionDAO();
   RegisterDatosGenerales();
+  RegisterMiscelaneos();
 }
 
 }  // namespace kolvar::api

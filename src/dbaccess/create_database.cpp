@@ -72,10 +72,10 @@ void CreateTables(NewFile& file, const std::vector<Table>& tables, bool withTran
     bool first = true;
     for (const Column& c : t.columns) {
       if (c.group != 0 && !withTransferGroups) continue;
-      sql += (first ? "" : ", ") + db::ColumnDefinition(t.name, c);
+      sql += (first ? "" : ", ") + db::ColumnDefinition(c);
       first = false;
     }
-    file.exec(sql + ")");
+    file.exec(sql + ") STRICT");
     int n = 0;
     for (const auto& index : t.indexes) {
       std::string columns;

@@ -44,6 +44,10 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   }
   db_ = db;
   sqlite3_busy_timeout(db_, kBusyWaitMs);
+  // Keep the log file between opens instead of creating and deleting it on
+  // every unit of work; closing still folds it into the database file.
+  int persist = 1;
+  sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
   sqlite3_extended_result_codes(db_, 0);
   // Reading the schema tells a database file from any other file. A committed
   // statement is in the write-ahead log before it returns, so it survives a

@@ -30,15 +30,17 @@ void RaiseEngineError(int code, std::string_view message) {
   if (primary == SQLITE_FULL || primary == SQLITE_IOERR)
     Raise(3051, "No se puede escribir en el archivo de base de datos.");
   if (primary == SQLITE_CONSTRAINT) {
+    // "cannot store TEXT value in REAL column t.c", or a failed size or range
+    // check: "CHECK constraint failed: length("c")<=40".
     constexpr std::string_view check = "CHECK constraint failed: ";
+    if (StartsWith(message, "cannot store "))
+      Raise(err::kDataType,
+            "El tipo de datos no coincide con el del campo: " + std::string(message));
     if (StartsWith(message, check)) {
-      const std::string name = After(message, check);
-      if (const auto number = ErrorOfConstraint(name)) {
-        const std::string column = name.substr(name.find(':') + 1);
-        if (*number == err::kTextTooLong)
-          Raise(*number, "El texto es demasiado largo para el campo " + column + ".");
-        Raise(*number, "El tipo de datos no coincide con el del campo " + column + ".");
-      }
+      const std::string rule = After(message, check);
+      if (StartsWith(rule, "length("))
+        Raise(err::kTextTooLong, "El texto es demasiado largo para el campo: " + rule);
+      Raise(err::kDataType, "El valor no cabe en el campo: " + rule);
     }
     Raise(3022, "Se ha infringido una restricción de la tabla: " + std::string(message));
   }

@@ -34,7 +34,7 @@ constexpr int Mod11Complement(int sum, int on_ten, int on_eleven) noexcept {
   return c == 10 ? on_ten : c == 11 ? on_eleven : c;
 }
 
-// Czech and Slovak birth numbers (9 digits before 1954, 10 digits after).
+// Czech birth numbers (9 digits before 1954, 10 digits after).
 bool BirthNumber(std::string_view s) noexcept {
   if (!(Is(s, 9) || Is(s, 10))) return false;
   int year = 1900 + static_cast<int>(Number(s.substr(0, 2)));

@@ -1,20 +1,14 @@
 #include <sqlite3.h>
 
-#include <cctype>
 #include <limits>
 
+#include "core/text.h"
 #include "dbaccess/engine.h"
 #include "kolvar/error.h"
 
 namespace kolvar::db {
 
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // A computed column takes the type of its result: Long when it fits, else Double.
 Value ByStorage(sqlite3_stmt* stmt, int i) {
@@ -87,9 +81,12 @@ Recordset::Recordset(Database& owner, sqlite3_stmt* stmt) : owner_(&owner), stmt
   for (int i = 0; i < n; ++i) {
     const char* name = sqlite3_column_name(stmt, i);
     names_.emplace_back(name ? name : "");
-    lowerNames_.push_back(Lower(names_.back()));
-    const char* declared = sqlite3_column_decltype(stmt, i);
-    types_.push_back(declared ? TypeFromDeclared(declared) : std::nullopt);
+    lowerNames_.push_back(text::LowerAscii(names_.back()));
+    // A column read straight from a table takes its described type.
+    const char* table = sqlite3_column_table_name(stmt, i);
+    const char* origin = sqlite3_column_origin_name(stmt, i);
+    const Column* column = table && origin ? FindColumn(table, origin) : nullptr;
+    types_.push_back(column ? std::optional(column->type) : std::nullopt);
   }
   try {
     eof_ = !step();
@@ -194,7 +191,7 @@ const std::string& Recordset::fieldName(int index) const {
 
 int Recordset::fieldIndex(std::string_view name) const {
   requireOpen();
-  const std::string wanted = Lower(name);
+  const std::string wanted = text::LowerAscii(name);
   for (std::size_t i = 0; i < lowerNames_.size(); ++i)
     if (lowerNames_[i] == wanted) return static_cast<int>(i);
   Raise(err::kItemNotFound,

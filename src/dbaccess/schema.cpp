@@ -1,9 +1,8 @@
 #include "dbaccess/schema.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 
+#include "core/text.h"
 #include "kolvar/error.h"
 
 namespace kolvar::db {
@@ -80,24 +79,6 @@ std::vector<Table> MakeReferenceSchema() {
   };
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-// Declared type names: each is unique to one column type and gives the store
-// the right affinity (INT: integer, REAL/FLOA/DOUB: real, CHAR: text).
-constexpr struct {
-  ColumnType type;
-  std::string_view name;
-} kDeclared[] = {
-    {T::Counter, "INTEGER"}, {T::Long, "LONGINT"},    {T::Integer, "SMALLINT"},
-    {T::Byte, "TINYINT"},    {T::Boolean, "BOOLINT"}, {T::Single, "FLOAT"},
-    {T::Double, "DOUBLE"},   {T::Date, "DATEREAL"},   {T::Text, "VARCHAR"},
-};
-
 std::string Quote(std::string_view name) {
   return "\"" + std::string(name) + "\"";
 }
@@ -124,77 +105,61 @@ const std::vector<Table>& Schema(Store which) {
 
 const Table* FindTable(Store which, std::string_view name) {
   for (const Table& t : Schema(which))
-    if (EqualNoCase(t.name, name)) return &t;
+    if (text::EqualsNoCase(t.name, name)) return &t;
   return nullptr;
 }
 
-std::string DeclaredType(ColumnType type, int size) {
-  for (const auto& d : kDeclared)
-    if (d.type == type)
-      return type == T::Text ? std::string(d.name) + "(" + std::to_string(size) + ")"
-                             : std::string(d.name);
-  Raise(err::kInvalidCall);
+const Column* FindColumn(std::string_view table, std::string_view column) {
+  for (Store store : {Store::User, Store::Reference})
+    if (const Table* t = FindTable(store, table))
+      for (const Column& c : t->columns)
+        if (text::EqualsNoCase(c.name, column)) return &c;
+  return nullptr;
 }
 
-std::optional<ColumnType> TypeFromDeclared(std::string_view declared) {
-  const std::string_view base = declared.substr(0, declared.find('('));
-  for (const auto& d : kDeclared)
-    if (EqualNoCase(d.name, base)) return d.type;
-  return std::nullopt;
-}
-
-std::string ColumnDefinition(std::string_view table, const Column& c,
-                             std::optional<std::string_view> defaultValue) {
-  const std::string col = Quote(c.name);
-  std::string sql = col + " " + DeclaredType(c.type, c.size);
-  if (c.type == T::Counter) return sql + " PRIMARY KEY AUTOINCREMENT";
-  if (defaultValue) sql += " DEFAULT " + DefaultLiteral(c.type, *defaultValue);
-  const std::string tag = std::string(table) + "." + std::string(c.name);
-  const auto check = [&](int error, const std::string& condition) {
-    sql += " CONSTRAINT \"" + std::to_string(error) + ":" + tag + "\" CHECK (" + col +
-           " IS NULL OR (" + condition + "))";
-  };
-  const auto isInt = "typeof(" + col + ") = 'integer'";
-  const auto isNum = "typeof(" + col + ") IN ('integer', 'real')";
-  switch (c.type) {
+std::string_view StorageType(ColumnType type) {
+  switch (type) {
     case T::Text:
-      sql += " COLLATE NOCASE";
-      check(err::kTextTooLong, "length(" + col + ") <= " + std::to_string(c.size));
-      break;
-    case T::Byte:
-      check(err::kDataType, isInt + " AND " + col + " BETWEEN 0 AND 255");
-      break;
-    case T::Integer:
-      check(err::kDataType, isInt + " AND " + col + " BETWEEN -32768 AND 32767");
-      break;
-    case T::Long:
-      check(err::kDataType, isInt + " AND " + col + " BETWEEN -2147483648 AND 2147483647");
-      break;
-    case T::Boolean:
-      check(err::kDataType, isInt);
-      break;
+      return "TEXT";
     case T::Single:
-      check(err::kDataType, isNum + " AND abs(" + col + ") <= 3.402823466e38");
-      break;
     case T::Double:
     case T::Date:
-      check(err::kDataType, isNum);
+      return "REAL";
+    default:
+      return "INTEGER";
+  }
+}
+
+std::string ColumnDefinition(const Column& c, std::optional<std::string_view> defaultValue) {
+  const std::string col = Quote(c.name);
+  std::string sql = col + " " + std::string(StorageType(c.type));
+  if (c.type == T::Counter) return sql + " PRIMARY KEY AUTOINCREMENT";
+  if (defaultValue) sql += " DEFAULT " + DefaultLiteral(c.type, *defaultValue);
+  // The store keeps each value in its column's storage class; the checks add
+  // the sizes and ranges of the narrower types.
+  const auto range = [&](const char* low, const char* high) {
+    sql += std::string(" CHECK(") + col + " BETWEEN " + low + " AND " + high + ")";
+  };
+  switch (c.type) {
+    case T::Text:
+      sql += " COLLATE NOCASE CHECK(length(" + col + ")<=" + std::to_string(c.size) + ")";
       break;
-    case T::Counter:
+    case T::Byte:
+      range("0", "255");
+      break;
+    case T::Integer:
+      range("-32768", "32767");
+      break;
+    case T::Long:
+      range("-2147483648", "2147483647");
+      break;
+    case T::Single:
+      sql += " CHECK(abs(" + col + ")<=3.402823466e38)";
+      break;
+    default:
       break;
   }
   return sql;
-}
-
-std::optional<int> ErrorOfConstraint(std::string_view name) {
-  const auto colon = name.find(':');
-  if (colon == std::string_view::npos) return std::nullopt;
-  int number = 0;
-  for (char ch : name.substr(0, colon)) {
-    if (ch < '0' || ch > '9') return std::nullopt;
-    number = number * 10 + (ch - '0');
-  }
-  return number;
 }
 
 const std::vector<TransferGroup>& TransferGroups() {

@@ -43,17 +43,13 @@ enum class Store { User, Reference };
 const std::vector<Table>& Schema(Store which);
 const Table* FindTable(Store which, std::string_view name);  // without regard to case
 
-// The SQL type name under which a column of that type is declared, and back.
-std::string DeclaredType(ColumnType type, int size);
-std::optional<ColumnType> TypeFromDeclared(std::string_view declared);
+// The column of that name in either database's description, or nullptr.
+const Column* FindColumn(std::string_view table, std::string_view column);
 
-// The column's definition in CREATE TABLE / ALTER TABLE ADD COLUMN: name, type,
-// default, and the checks that make the store enforce the type and size.
-std::string ColumnDefinition(std::string_view table, const Column& column,
+// The column's definition in CREATE TABLE / ALTER TABLE ADD COLUMN of a STRICT
+// table: its storage class, default, and the checks of its size or range.
+std::string ColumnDefinition(const Column& column,
                              std::optional<std::string_view> defaultValue = std::nullopt);
-
-// The CHECK constraint names encode the error a violation raises.
-std::optional<int> ErrorOfConstraint(std::string_view constraintName);
 
 // A column group that the transfer adds to a table of an earlier layout.
 struct TransferGroup {

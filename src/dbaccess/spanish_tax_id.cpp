@@ -10,7 +10,6 @@ namespace kolvar {
 namespace {
 
 using check_digits::AllDigits;
-using check_digits::Digit;
 using check_digits::IsDigit;
 using check_digits::Number;
 

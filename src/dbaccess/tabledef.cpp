@@ -31,7 +31,7 @@ FieldDef TableDef::createField(std::string name, ColumnType type, int size) cons
 
 void TableDef::append(const FieldDef& field) {
   const Column column{field.name, field.type, field.size};
-  std::string definition = ColumnDefinition(name_, column, field.defaultValue);
+  std::string definition = ColumnDefinition(column, field.defaultValue);
   if (field.type == ColumnType::Text && !field.allowZeroLength)
     definition += " CHECK (\"" + field.name + "\" <> '')";
   if (field.required) {

@@ -29,8 +29,11 @@ TEST(ValidaNifCif, CompanyControlDependsOnEntityLetter) {
 }
 
 TEST(ValidaNifCif, RejectsMalformedText) {
-  for (const char* id : {"", "   ", "1234 5678Z", "12345678-Z", "1234567Z", "012345678Z",
-                         "1234567AZ", "A5881850", "\xC3\x91" "2345678Z", "12345678\xC3\x91"})
+  for (const char* id :
+       {"", "   ", "1234 5678Z", "12345678-Z", "1234567Z", "012345678Z", "1234567AZ", "A5881850",
+        "\xC3\x91"
+        "2345678Z",
+        "12345678\xC3\x91"})
     EXPECT_FALSE(kMisc.ValidaNifCif(id)) << id;
   EXPECT_FALSE(kMisc.ValidaNifCif(std::string_view("12345678Z\0", 10)));
 }

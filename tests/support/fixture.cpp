@@ -1,7 +1,8 @@
 #include "support/fixture.h"
 
-#include <atomic>
 #include <unistd.h>
+
+#include <atomic>
 
 #include "dbaccess/conexion.h"
 
@@ -10,8 +11,8 @@ namespace kolvar::testing {
 void DatabaseTest::SetUp() {
   static std::atomic<int> counter{0};
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  dir = std::filesystem::temp_directory_path() /
-        ("kolvar-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" + info->name());
+  dir = std::filesystem::temp_directory_path() / ("kolvar-" + std::to_string(getpid()) + "-" +
+                                                  std::to_string(counter++) + "-" + info->name());
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   userPath = (dir / "usuario.db").string();
@@ -51,7 +52,11 @@ void DatabaseTest::ExecUser(const std::string& sql) {
   Conexion().Cerrar();
 }
 
-Value DatabaseTest::ScalarUser(const std::string& sql) { return Scalar(0, userPath, sql); }
-Value DatabaseTest::ScalarReference(const std::string& sql) { return Scalar(1, referencePath, sql); }
+Value DatabaseTest::ScalarUser(const std::string& sql) {
+  return Scalar(0, userPath, sql);
+}
+Value DatabaseTest::ScalarReference(const std::string& sql) {
+  return Scalar(1, referencePath, sql);
+}
 
 }  // namespace kolvar::testing
