@@ -4,6 +4,7 @@ namespace kolvar::api {
 
 void RegisterAllClasses() {
   RegisterConexionDAO();
+  RegisterDatosGenerales();
   RegisterMiscelaneos();
   RegisterDeclarado();
   RegisterTDpfe();

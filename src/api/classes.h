@@ -15,6 +15,7 @@ void RegisterAllClasses();
 
 // One function per public class; each registers its prog id.
 void RegisterConexionDAO();
+void RegisterDatosGenerales();
 void RegisterMiscelaneos();
 void RegisterDeclarado();
 void RegisterTDpfe();

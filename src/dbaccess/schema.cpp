@@ -59,7 +59,7 @@ std::vector<Table> MakeUserSchema() {
         Num("PDE", T::Integer), Txt("DESBIEN", 35), Txt("DOI", 40), Txt("POI", 22), Txt("CP", 10),
         Txt("OFOD", 135)},
        {{"CSDO", "CSCI"}, {"CSCI"}}},
-      {"tgeneral", {Txt("Idioma", 1), Num("ActOnline", T::Integer)}, {}},
+      {"tgeneral", {Txt("Idioma", 50), Num("ActOnline", T::Integer)}, {}},
   };
 }
 

@@ -1,0 +1,123 @@
+#include "reference/datos_generales.h"
+
+#include <vector>
+
+#include "dbaccess/general.h"
+#include "dbaccess/unit_of_work.h"
+#include "kolvar/object.h"
+#include "reference/tlecmdb.h"
+#include "reference/tpersonalizacion.h"
+
+namespace kolvar {
+
+std::string cDatosGenerales::OnReference(const std::function<std::string(cTLecMDB&)>& read) const {
+  return OnDatabase(bd340lec, mdblec_, [&] {
+    cTLecMDB lec;
+    return read(lec);
+  });
+}
+
+std::int32_t cDatosGenerales::NumeroDeclarantes() const {
+  return OnDatabase(bd340mod, mdbmod_, [] {
+    auto rs = Conexion().openRecordset("Select count(*) From TDeclarante");
+    const std::int32_t count = rs->field(0).toLong();
+    rs->close();
+    return count;
+  });
+}
+
+Value cDatosGenerales::CargarResultado(const std::string& strCadena) const {
+  return OnDatabase(bd340lec, mdblec_, [&] {
+    auto rs = Conexion().openRecordset(strCadena);
+    Value buffer = General::CargarBuffer(*rs, 2);
+    rs->close();
+    return buffer;
+  });
+}
+
+std::string cDatosGenerales::ObtenerDescriVia(const std::string& strCod,
+                                              std::int32_t lngIdioma) const {
+  return OnReference([&](cTLecMDB& lec) {
+    lec.datTViaCod(strCod);
+    lec.datTIdioma(lngIdioma);
+    return lec.ObtenerDescriVia();
+  });
+}
+
+std::string cDatosGenerales::ObtenerNombreProvincia(const std::string& strCod,
+                                                    std::int32_t lngIdioma) const {
+  return OnReference([&](cTLecMDB& lec) {
+    lec.datTProvCod(strCod);
+    lec.datTIdioma(lngIdioma);
+    return lec.ObtenerNombreProvincia();
+  });
+}
+
+std::string cDatosGenerales::ObtenerDesClave(const std::string& strCod,
+                                             const std::string& strMoneda,
+                                             std::int32_t lngIdioma) const {
+  return OnReference([&](cTLecMDB& lec) {
+    lec.datTClaveCod(strCod);
+    lec.datTMoneda(strMoneda);
+    lec.datTIdioma(lngIdioma);
+    return lec.ObtenerDesClave();
+  });
+}
+
+std::string cDatosGenerales::ObtenerDesPais(const std::string& strCodPais,
+                                            std::int32_t lngIdioma) const {
+  return OnReference([&](cTLecMDB& lec) {
+    lec.datTPaisCod(strCodPais);
+    lec.datTIdioma(lngIdioma);
+    return lec.ObtenerDesPais();
+  });
+}
+
+std::string cDatosGenerales::ObtenerDesMedioCobro(const std::string& strCodigo,
+                                                  std::int32_t lngIdioma) const {
+  return OnReference([&](cTLecMDB& lec) {
+    lec.datTMC_Codigo(strCodigo);
+    lec.datTIdioma(lngIdioma);
+    return lec.ObtenerMC();
+  });
+}
+
+std::string cDatosGenerales::RecogerRutaURL() const {
+  return OnReference([](cTLecMDB& lec) { return lec.RecogerRutaURL(); });
+}
+
+std::string cDatosGenerales::ObtenerURLAct() const {
+  return OnReference([](cTLecMDB& lec) { return lec.URLAct(); });
+}
+
+bool cDatosGenerales::ValidaNifCif(const std::string& Cadena, bool blnSinLetra) const {
+  const auto misc = CreateObject("SvrUtilLib.cMiscelaneos");
+  std::vector<Value> args{Value(Cadena), Value(blnSinLetra)};
+  return misc->Call("ValidaNifCif", args).toBool();
+}
+
+std::string cDatosGenerales::ObtenerIdioma() const {
+  return OnDatabase(bd340mod, mdbmod_, [] { return cTPersonalizacion().ObtenerIdioma(); });
+}
+
+std::int16_t cDatosGenerales::ObtenerActOnline() const {
+  return OnDatabase(bd340mod, mdbmod_, [] { return cTPersonalizacion().ObtenerActOnline(); });
+}
+
+void cDatosGenerales::CambiarIdioma(const std::string& sidioma) const {
+  OnDatabase(bd340mod, mdbmod_, [&] {
+    cTPersonalizacion settings;
+    settings.Idioma(sidioma);
+    settings.GuardarIdioma();
+  });
+}
+
+Value cDatosGenerales::GuardarActOnline(std::int16_t intActOnline) const {
+  return OnDatabase(bd340mod, mdbmod_, [&] {
+    cTPersonalizacion settings;
+    settings.ActOnline(intActOnline);
+    return settings.GuardarActOnline();
+  });
+}
+
+}  // namespace kolvar
