@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "declared/validation.h"
 #include "kolvar/value.h"

@@ -119,6 +119,26 @@ TEST_F(DeclaradoService, IssuedInvoicesStoreOnlyTheDetailFieldsOfTheTargetYear) 
   EXPECT_EQ(Detail("tdpfe", svc.MaxDeclarado()), older);
 }
 
+TEST_F(DeclaradoService, ValidationFindingsComeBackCommonFirstAndWriteNothing) {
+  Value b = SampleRecord(1, "I");
+  for (std::int32_t i : {13, 14, 15}) b(i) = "1000";  // amounts without decimal separator
+  b(22) = "25";                                       // RAD
+  b(24) = "120";                                      // RADE
+  const std::int32_t key = [&] {
+    const Value clean = svc.GuardarDeclarado(b, true);
+    EXPECT_TRUE(clean(0, 0).isEmpty() && clean.ubound(2) == 0);
+    return svc.MaxDeclarado();
+  }();
+  EXPECT_EQ(Detail("tdpbi", key)[1], "25");
+  b(5) = "ZZ";    // no such country
+  b(22) = "2.5";  // RAD with a decimal point
+  const Value errors = svc.GuardarDeclarado(b, true);
+  ASSERT_EQ(errors.ubound(2), 1);
+  EXPECT_EQ(errors(0, 0).toLong() * 1000 + errors(1, 0).toLong(), 4052);
+  EXPECT_EQ(errors(0, 1).toLong() * 1000 + errors(1, 1).toLong(), 21039);
+  EXPECT_EQ(svc.MaxDeclarado(), key);
+}
+
 TEST_F(DeclaradoService, BufferConversionsRoundHalfToEvenAndTheirErrorsPassUnchanged) {
   Value b = SampleRecord(1, "E");
   b(6) = Value(2.5);    // CNIPR
