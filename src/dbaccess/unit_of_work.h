@@ -1,11 +1,12 @@
-// One unit of work of a public service method on the thread's shared
-// connection: select the database, open its file, do the work, close it. An
-// error skips the closing; the next unit of work on the thread replaces the
-// database that stays open.
+// The databases of a public service: the two paths the client sets, and the
+// units of work on the thread's shared connection (select the database, open
+// its file, do the work, close it). An error skips the closing; the next unit
+// of work on the thread replaces the database that stays open.
 #pragma once
 
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "dbaccess/conexion.h"
 
@@ -24,5 +25,29 @@ auto OnDatabase(BD which, const std::string& path, F&& work) {
     return result;
   }
 }
+
+class ServiceDatabases {
+ public:
+  void mdbmod(std::string path) { mdbmod_ = std::move(path); }
+  void mdblec(std::string path) { mdblec_ = std::move(path); }
+
+ protected:
+  template <class F>
+  auto OnUser(F&& work) const {
+    return OnDatabase(bd340mod, mdbmod_, std::forward<F>(work));
+  }
+  template <class F>
+  auto OnReference(F&& work) const {
+    return OnDatabase(bd340lec, mdblec_, std::forward<F>(work));
+  }
+  // Opens without closing, for the units of work that leave the file open.
+  void OpenUser() const {
+    Conexion().mdb(bd340mod);
+    Conexion().InicializaBD(mdbmod_);
+  }
+
+  std::string mdbmod_;
+  std::string mdblec_;
+};
 
 }  // namespace kolvar

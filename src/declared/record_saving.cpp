@@ -5,6 +5,7 @@
 
 #include "dbaccess/conexion.h"
 #include "declared/detail_table.h"
+#include "declared/error_buffer.h"
 #include "declared/record_service.h"
 #include "declared/record_table.h"
 
@@ -49,17 +50,13 @@ void LoadDetail(DetailTable& detail, const Value& b, std::int16_t year) {
     if (year >= columns[i].sinceYear) detail.property(i, b(columns[i].bufferIndex));
 }
 
-Value NoFindings() {
-  return Value::Array({{0, 1}, {0, 0}});
-}
-
 }  // namespace
 
 Value cDeclarado::GuardarDeclarado(const Value& vBufferResultado, bool blnValidar) {
   cTDeclarados declarado;
   LoadRecord(declarado, vBufferResultado);
-  Value errors = blnValidar ? ValidarRegistro(vBufferResultado, declarado) : NoFindings();
-  AbrirUsuario();
+  Value errors = blnValidar ? ValidarRegistro(vBufferResultado, declarado) : NewErrorBuffer();
+  OpenUser();
   if (errors(0, 0).isEmpty()) {
     if (declarado.datTDeclarados_csdo() != 0) {
       if (declarado.Modificar()) GuardarDatosPropios(declarado, vBufferResultado);
@@ -72,10 +69,8 @@ Value cDeclarado::GuardarDeclarado(const Value& vBufferResultado, bool blnValida
 }
 
 Value cDeclarado::ValidarRegistro(const Value& vBufferResultado, cTDeclarados& declarado) {
-  AbrirReferencia();
   Value errors;
-  declarado.Validar(vBufferResultado, errors);
-  Conexion().Cerrar();
+  OnReference([&] { declarado.Validar(vBufferResultado, errors); });
   if (std::optional<DetailTable> detail = DetailOfBook(declarado.datTDeclarados_cdtl()))
     detail->Validar(vBufferResultado, errors);
   return errors;

@@ -7,54 +7,33 @@
 
 namespace kolvar::declared {
 
-void cDeclarado::AbrirUsuario() {
-  Conexion().mdb(bd340mod);
-  Conexion().InicializaBD(mdbmod_);
-}
-
-void cDeclarado::AbrirReferencia() {
-  Conexion().mdb(bd340lec);
-  Conexion().InicializaBD(mdblec_);
-}
-
 Value cDeclarado::ObtenerDeclarados(std::int32_t lngDeclaracion) {
   return WithTag("cdeclarado.ObtenerDeclarados ", [&] {
-    AbrirUsuario();
-    cTDeclarados declarados;
-    declarados.datTDeclarados_csci(lngDeclaracion);
-    Value result = declarados.ObtenerDeclarados();
-    Conexion().Cerrar();
-    return result;
+    return OnUser([&] {
+      cTDeclarados declarados;
+      declarados.datTDeclarados_csci(lngDeclaracion);
+      return declarados.ObtenerDeclarados();
+    });
   });
 }
 
 std::int32_t cDeclarado::MaxDeclarado() {
-  return WithTag("cdeclarado.MaxDeclarado ", [&] {
-    AbrirUsuario();
-    const std::int32_t max = cTDeclarados().MaxDeclarado();
-    Conexion().Cerrar();
-    return max;
-  });
+  return WithTag("cdeclarado.MaxDeclarado ",
+                 [&] { return OnUser([] { return cTDeclarados().MaxDeclarado(); }); });
 }
 
 Value cDeclarado::CargarDeclarado(std::int32_t lngDeclarado) {
   return WithTag("cdeclarado.CargarDeclarado ", [&] {
-    AbrirUsuario();
-    cTDeclarados declarados;
-    declarados.datTDeclarados_csdo(lngDeclarado);
-    Value result = declarados.CargarDeclarado();
-    Conexion().Cerrar();
-    return result;
+    return OnUser([&] {
+      cTDeclarados declarados;
+      declarados.datTDeclarados_csdo(lngDeclarado);
+      return declarados.CargarDeclarado();
+    });
   });
 }
 
 Value cDeclarado::CargarDetalle(const char* tag, DetailTable&& detail, std::int32_t lngDeclarado) {
-  return WithTag(tag, [&] {
-    AbrirUsuario();
-    Value result = detail.CargarDatos(lngDeclarado);
-    Conexion().Cerrar();
-    return result;
-  });
+  return WithTag(tag, [&] { return OnUser([&] { return detail.CargarDatos(lngDeclarado); }); });
 }
 
 Value cDeclarado::CargarDpdoi(std::int32_t lngDeclarado) {
@@ -75,21 +54,18 @@ Value cDeclarado::CargarDpfe(std::int32_t lngDeclarado) {
 
 void cDeclarado::EliminarDeclarado(std::int32_t lngDeclarado, std::int32_t lngDeclaracion) {
   WithTag("cdeclarado.EliminarDeclarado ", [&] {
-    AbrirUsuario();
-    cTDeclarados declarados;
-    declarados.datTDeclarados_csdo(lngDeclarado);
-    declarados.datTDeclarados_csci(lngDeclaracion);
-    if (declarados.BorrarDatosPropios()) declarados.EliminarDeclarado();
-    Conexion().Cerrar();
+    OnUser([&] {
+      cTDeclarados declarados;
+      declarados.datTDeclarados_csdo(lngDeclarado);
+      declarados.datTDeclarados_csci(lngDeclaracion);
+      if (declarados.BorrarDatosPropios()) declarados.EliminarDeclarado();
+    });
   });
 }
 
 bool cDeclarado::comprobarFechaDeIngreso(const std::string& fecha, const std::string& pais) {
   return WithTag("cdeclarado.comprobarFechaDeIngreso ", [&] {
-    AbrirReferencia();
-    const bool result = cTDeclarados().comprobarFechaDeIngreso(fecha, pais);
-    Conexion().Cerrar();
-    return result;
+    return OnReference([&] { return cTDeclarados().comprobarFechaDeIngreso(fecha, pais); });
   });
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "dbaccess/unit_of_work.h"
 #include "kolvar/value.h"
 
 namespace kolvar::declared {
@@ -14,10 +15,8 @@ namespace kolvar::declared {
 class cTDeclarados;
 class DetailTable;
 
-class cDeclarado {
+class cDeclarado : public ServiceDatabases {
  public:
-  void mdbmod(std::string v) { mdbmod_ = std::move(v); }
-  void mdblec(std::string v) { mdblec_ = std::move(v); }
   void EjercicioDestino(std::int16_t v) { EjercicioDestino_ = v; }
 
   // Validates (when asked) and saves the record of the buffer with the detail
@@ -38,12 +37,8 @@ class cDeclarado {
   Value ValidarRegistro(const Value& vBufferResultado, cTDeclarados& declarado);
   void GuardarDatosPropios(cTDeclarados& declarado, const Value& vBufferResultado);
 
-  void AbrirUsuario();
-  void AbrirReferencia();
   Value CargarDetalle(const char* tag, DetailTable&& detail, std::int32_t lngDeclarado);
 
-  std::string mdbmod_;
-  std::string mdblec_;
   std::int16_t EjercicioDestino_ = 0;
 };
 

@@ -10,15 +10,15 @@
 
 namespace kolvar {
 
-std::string cDatosGenerales::OnReference(const std::function<std::string(cTLecMDB&)>& read) const {
-  return OnDatabase(bd340lec, mdblec_, [&] {
+std::string cDatosGenerales::Lookup(const std::function<std::string(cTLecMDB&)>& read) const {
+  return OnReference([&] {
     cTLecMDB lec;
     return read(lec);
   });
 }
 
 std::int32_t cDatosGenerales::NumeroDeclarantes() const {
-  return OnDatabase(bd340mod, mdbmod_, [] {
+  return OnUser([] {
     auto rs = Conexion().openRecordset("Select count(*) From TDeclarante");
     const std::int32_t count = rs->field(0).toLong();
     rs->close();
@@ -27,7 +27,7 @@ std::int32_t cDatosGenerales::NumeroDeclarantes() const {
 }
 
 Value cDatosGenerales::CargarResultado(const std::string& strCadena) const {
-  return OnDatabase(bd340lec, mdblec_, [&] {
+  return OnReference([&] {
     auto rs = Conexion().openRecordset(strCadena);
     Value buffer = General::CargarBuffer(*rs, 2);
     rs->close();
@@ -37,7 +37,7 @@ Value cDatosGenerales::CargarResultado(const std::string& strCadena) const {
 
 std::string cDatosGenerales::ObtenerDescriVia(const std::string& strCod,
                                               std::int32_t lngIdioma) const {
-  return OnReference([&](cTLecMDB& lec) {
+  return Lookup([&](cTLecMDB& lec) {
     lec.datTViaCod(strCod);
     lec.datTIdioma(lngIdioma);
     return lec.ObtenerDescriVia();
@@ -46,7 +46,7 @@ std::string cDatosGenerales::ObtenerDescriVia(const std::string& strCod,
 
 std::string cDatosGenerales::ObtenerNombreProvincia(const std::string& strCod,
                                                     std::int32_t lngIdioma) const {
-  return OnReference([&](cTLecMDB& lec) {
+  return Lookup([&](cTLecMDB& lec) {
     lec.datTProvCod(strCod);
     lec.datTIdioma(lngIdioma);
     return lec.ObtenerNombreProvincia();
@@ -56,7 +56,7 @@ std::string cDatosGenerales::ObtenerNombreProvincia(const std::string& strCod,
 std::string cDatosGenerales::ObtenerDesClave(const std::string& strCod,
                                              const std::string& strMoneda,
                                              std::int32_t lngIdioma) const {
-  return OnReference([&](cTLecMDB& lec) {
+  return Lookup([&](cTLecMDB& lec) {
     lec.datTClaveCod(strCod);
     lec.datTMoneda(strMoneda);
     lec.datTIdioma(lngIdioma);
@@ -66,7 +66,7 @@ std::string cDatosGenerales::ObtenerDesClave(const std::string& strCod,
 
 std::string cDatosGenerales::ObtenerDesPais(const std::string& strCodPais,
                                             std::int32_t lngIdioma) const {
-  return OnReference([&](cTLecMDB& lec) {
+  return Lookup([&](cTLecMDB& lec) {
     lec.datTPaisCod(strCodPais);
     lec.datTIdioma(lngIdioma);
     return lec.ObtenerDesPais();
@@ -75,7 +75,7 @@ std::string cDatosGenerales::ObtenerDesPais(const std::string& strCodPais,
 
 std::string cDatosGenerales::ObtenerDesMedioCobro(const std::string& strCodigo,
                                                   std::int32_t lngIdioma) const {
-  return OnReference([&](cTLecMDB& lec) {
+  return Lookup([&](cTLecMDB& lec) {
     lec.datTMC_Codigo(strCodigo);
     lec.datTIdioma(lngIdioma);
     return lec.ObtenerMC();
@@ -83,11 +83,11 @@ std::string cDatosGenerales::ObtenerDesMedioCobro(const std::string& strCodigo,
 }
 
 std::string cDatosGenerales::RecogerRutaURL() const {
-  return OnReference([](cTLecMDB& lec) { return lec.RecogerRutaURL(); });
+  return Lookup([](cTLecMDB& lec) { return lec.RecogerRutaURL(); });
 }
 
 std::string cDatosGenerales::ObtenerURLAct() const {
-  return OnReference([](cTLecMDB& lec) { return lec.URLAct(); });
+  return Lookup([](cTLecMDB& lec) { return lec.URLAct(); });
 }
 
 bool cDatosGenerales::ValidaNifCif(const std::string& Cadena, bool blnSinLetra) const {
@@ -97,15 +97,15 @@ bool cDatosGenerales::ValidaNifCif(const std::string& Cadena, bool blnSinLetra) 
 }
 
 std::string cDatosGenerales::ObtenerIdioma() const {
-  return OnDatabase(bd340mod, mdbmod_, [] { return cTPersonalizacion().ObtenerIdioma(); });
+  return OnUser([] { return cTPersonalizacion().ObtenerIdioma(); });
 }
 
 std::int16_t cDatosGenerales::ObtenerActOnline() const {
-  return OnDatabase(bd340mod, mdbmod_, [] { return cTPersonalizacion().ObtenerActOnline(); });
+  return OnUser([] { return cTPersonalizacion().ObtenerActOnline(); });
 }
 
 void cDatosGenerales::CambiarIdioma(const std::string& sidioma) const {
-  OnDatabase(bd340mod, mdbmod_, [&] {
+  OnUser([&] {
     cTPersonalizacion settings;
     settings.Idioma(sidioma);
     settings.GuardarIdioma();
@@ -113,7 +113,7 @@ void cDatosGenerales::CambiarIdioma(const std::string& sidioma) const {
 }
 
 Value cDatosGenerales::GuardarActOnline(std::int16_t intActOnline) const {
-  return OnDatabase(bd340mod, mdbmod_, [&] {
+  return OnUser([&] {
     cTPersonalizacion settings;
     settings.ActOnline(intActOnline);
     return settings.GuardarActOnline();

@@ -6,17 +6,15 @@
 #include <functional>
 #include <string>
 
+#include "dbaccess/unit_of_work.h"
 #include "kolvar/value.h"
 
 namespace kolvar {
 
 class cTLecMDB;
 
-class cDatosGenerales {
+class cDatosGenerales : public ServiceDatabases {
  public:
-  void mdbmod(std::string path) { mdbmod_ = std::move(path); }
-  void mdblec(std::string path) { mdblec_ = std::move(path); }
-
   // Rows of TDeclarante in the user database.
   std::int32_t NumeroDeclarantes() const;
   // A SELECT of the client's on the reference database, as a table buffer
@@ -44,10 +42,8 @@ class cDatosGenerales {
   Value GuardarActOnline(std::int16_t intActOnline) const;
 
  private:
-  std::string OnReference(const std::function<std::string(cTLecMDB&)>& read) const;
-
-  std::string mdbmod_;
-  std::string mdblec_;
+  // A lookup of cTLecMDB on the reference database.
+  std::string Lookup(const std::function<std::string(cTLecMDB&)>& read) const;
 };
 
 }  // namespace kolvar
