@@ -309,6 +309,12 @@ constexpr std::size_t kMaxLength = 14;
 
 }  // namespace
 
+std::vector<std::string_view> cMiscelaneos::Prefixes() {
+  std::vector<std::string_view> out;
+  for (const StateRule& state : kStates) out.push_back(state.prefix);
+  return out;
+}
+
 // The prefix matches in either case and must be exactly two letters. The
 // identifier may carry blanks around it (the import passes a padded field);
 // inner blanks and separators make it invalid. Its letters may be in either

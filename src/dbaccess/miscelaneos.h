@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kolvar {
 
@@ -18,6 +19,8 @@ class cMiscelaneos {
   // True when `identifier` (without its country prefix) is a valid VAT
   // identification number of the state whose two-letter prefix is given.
   bool ValidarNIFExtranjero(std::string_view identifier, std::string_view prefix) const noexcept;
+  // The prefixes ValidarNIFExtranjero knows, upper case.
+  static std::vector<std::string_view> Prefixes();
 
   // `text` with every character that a form-340 file may not contain replaced
   // by the first character of `replacement` (a blank when it is empty or not

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "dbaccess/conexion.h"
+#include "dbaccess/general.h"
+#include "dbaccess/miscelaneos.h"
 #include "support/fixture.h"
 
 namespace kolvar::testing {
@@ -105,6 +107,18 @@ TEST_F(DatosGenerales, SettingsOfEmptyOrNullRowsAndUnescapedLetter) {
   ExpectError(err::kInvalidNull, [&] { datos.ObtenerIdioma(); });
   ExpectError(err::kInvalidNull, [&] { datos.ObtenerActOnline(); });
   ExpectError(err::kSyntax, [&] { datos.CambiarIdioma("E'"); });  // the letter is not escaped
+}
+
+// The date-of-entry check needs a country row for every prefix that the
+// foreign identifier check accepts.
+TEST_F(DatosGenerales, EveryAcceptedVatPrefixHasAnEntryDate) {
+  for (std::string_view prefix : cMiscelaneos::Prefixes()) {
+    const Value date = ScalarReference("select paisfecing from tpaises where paisint ='" +
+                                       std::string(prefix) + "'");
+    ASSERT_FALSE(date.isNull()) << prefix;
+    std::string text = date.toString();
+    EXPECT_TRUE(text.size() == 8 && General::ValidarFecha(text)) << prefix << " " << text;
+  }
 }
 
 }  // namespace
