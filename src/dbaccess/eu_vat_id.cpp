@@ -138,9 +138,9 @@ bool FI(std::string_view s) noexcept {
   return Is(s, 8) && WeightedSum(s, {7, 9, 10, 5, 8, 4, 2, 1}) % 11 == 0;
 }
 
-// France: a two-character key and the SIREN. Numeric keys are checked against
-// the SIREN; the newer alphanumeric keys have no published check. SIRENs of
-// Monaco (000...) carry no Luhn digit.
+// France: a two-character key and the SIREN, which the key checks, whether
+// numeric or (the newer form) alphanumeric. SIRENs of Monaco (000...) carry no
+// Luhn digit.
 bool FR(std::string_view s) noexcept {
   constexpr std::string_view kKeyChars = "0123456789ABCDEFGHJKLMNPQRSTUVWXYZ";
   if (s.size() != 11 || kKeyChars.find(s[0]) == kKeyChars.npos ||
@@ -148,8 +148,14 @@ bool FR(std::string_view s) noexcept {
     return false;
   const std::string_view siren = s.substr(2);
   if (siren.substr(0, 3) != "000" && !LuhnValid(siren)) return false;
-  if (!IsDigit(s[0]) || !IsDigit(s[1])) return true;
-  return Number(s.substr(0, 2)) == (12 + 3 * (Number(siren) % 97)) % 97;
+  if (IsDigit(s[0]) && IsDigit(s[1]))
+    return Number(s.substr(0, 2)) == (12 + 3 * (Number(siren) % 97)) % 97;
+  // Keys with a letter: the pair encodes a number whose remainder by 11
+  // checks the SIREN.
+  const auto index = [&](char c) { return static_cast<std::int64_t>(kKeyChars.find(c)); };
+  const std::int64_t check =
+      IsDigit(s[0]) ? index(s[0]) * 24 + index(s[1]) - 10 : index(s[0]) * 34 + index(s[1]) - 100;
+  return (Number(siren) + 1 + check / 11) % 11 == check % 11;
 }
 
 bool HR(std::string_view s) noexcept {
@@ -270,16 +276,8 @@ bool SK(std::string_view s) noexcept {
 bool GB(std::string_view s) noexcept {
   const auto is_gd = s.substr(0, 2) == "GD";
   if (is_gd || s.substr(0, 2) == "HA") {
-    std::string_view serial;
-    if (s.size() == 5) {
-      serial = s.substr(2);
-    } else if (s.size() == 11 && s.substr(2, 4) == "8888" && AllDigits(s.substr(6))) {
-      serial = s.substr(6, 3);
-      if (Number(serial) % 97 != Number(s.substr(9))) return false;
-    } else {
-      return false;
-    }
-    if (!AllDigits(serial)) return false;
+    const std::string_view serial = s.substr(2);
+    if (s.size() != 5 || !AllDigits(serial)) return false;
     return is_gd ? Number(serial) < 500 : Number(serial) >= 500;
   }
   if (!(Is(s, 9) || Is(s, 12))) return false;
