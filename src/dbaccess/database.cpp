@@ -49,6 +49,7 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   int persist = 1;
   sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
   sqlite3_extended_result_codes(db_, 0);
+  checks_.attach(db_);
   // Reading the schema tells a database file from any other file. A committed
   // statement is in the write-ahead log before it returns, so it survives a
   // crash of the program.
@@ -93,21 +94,43 @@ sqlite3_stmt* Database::prepare(std::string_view text) {
   return stmt;
 }
 
+void Database::run(const char* sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+    const std::string text = message ? message : "";
+    sqlite3_free(message);
+    RaiseEngineError(sqlite3_errcode(db_), text);
+  }
+}
+
+// A statement and the checks of the rows it writes form one unit: a row that
+// fails them undoes the whole statement.
 void Database::execute(std::string_view sql, int) {
   if (IsSelect(sql)) {
     handle();
     Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
   }
   sqlite3_stmt* stmt = prepare(sql);
+  if (!checks_.loaded()) checks_.load(db_);
+  const bool own = sqlite3_get_autocommit(db_) != 0 && !sqlite3_stmt_readonly(stmt);
+  if (own) run("SAVEPOINT kolvar_statement");
+  checks_.take();
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
   }
-  if (rc != SQLITE_DONE) {
-    const std::string message = sqlite3_errmsg(db_);
-    sqlite3_finalize(stmt);
+  const std::string message = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
+  sqlite3_finalize(stmt);
+  std::optional<Error> violation = checks_.take();
+  if (rc != SQLITE_DONE || violation) {
+    if (own && !sqlite3_get_autocommit(db_))
+      run("ROLLBACK TO kolvar_statement; RELEASE kolvar_statement");
+    if (violation) throw *violation;
     RaiseEngineError(rc, message);
   }
-  sqlite3_finalize(stmt);
+  if (own) run("RELEASE kolvar_statement");
+  const std::string verb = FirstWord(sql);
+  if (verb != "INSERT" && verb != "UPDATE" && verb != "DELETE")
+    checks_.forget();  // the schema may have changed
 }
 
 std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dbaccess/schema.h"
+#include "dbaccess/write_checks.h"
 #include "kolvar/value.h"
 
 struct sqlite3;
@@ -107,8 +108,10 @@ class Database {
 
  private:
   sqlite3_stmt* prepare(std::string_view sql);
+  void run(const char* sql);
   std::string path_;
   sqlite3* db_ = nullptr;
+  WriteChecks checks_;
   std::vector<std::weak_ptr<Recordset>> recordsets_;
 };
 

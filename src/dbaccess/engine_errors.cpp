@@ -30,18 +30,18 @@ void RaiseEngineError(int code, std::string_view message) {
   if (primary == SQLITE_FULL || primary == SQLITE_IOERR)
     Raise(3051, "No se puede escribir en el archivo de base de datos.");
   if (primary == SQLITE_CONSTRAINT) {
-    // "cannot store TEXT value in REAL column t.c", or a failed size or range
-    // check: "CHECK constraint failed: length("c")<=40".
+    // "cannot store TEXT value in REAL column t.c", or a failed check of a
+    // column added with its own rule.
     constexpr std::string_view check = "CHECK constraint failed: ";
     if (StartsWith(message, "cannot store "))
       Raise(err::kDataType,
             "El tipo de datos no coincide con el del campo: " + std::string(message));
     if (StartsWith(message, check)) {
-      const std::string rule = After(message, check);
-      if (StartsWith(rule, "length("))
-        Raise(err::kTextTooLong, "El texto es demasiado largo para el campo: " + rule);
-      Raise(err::kDataType, "El valor no cabe en el campo: " + rule);
+      Raise(err::kDataType, "El valor no cumple la regla del campo: " + After(message, check));
     }
+    if (StartsWith(message, "NOT NULL constraint failed: "))
+      Raise(3314,
+            "El campo es obligatorio: " + After(message, "NOT NULL constraint failed: ") + ".");
     Raise(3022, "Se ha infringido una restricción de la tabla: " + std::string(message));
   }
   constexpr std::string_view noTable = "no such table: ";

@@ -135,30 +135,7 @@ std::string ColumnDefinition(const Column& c, std::optional<std::string_view> de
   std::string sql = col + " " + std::string(StorageType(c.type));
   if (c.type == T::Counter) return sql + " PRIMARY KEY AUTOINCREMENT";
   if (defaultValue) sql += " DEFAULT " + DefaultLiteral(c.type, *defaultValue);
-  // The store keeps each value in its column's storage class; the checks add
-  // the sizes and ranges of the narrower types.
-  const auto range = [&](const char* low, const char* high) {
-    sql += std::string(" CHECK(") + col + " BETWEEN " + low + " AND " + high + ")";
-  };
-  switch (c.type) {
-    case T::Text:
-      sql += " COLLATE NOCASE CHECK(length(" + col + ")<=" + std::to_string(c.size) + ")";
-      break;
-    case T::Byte:
-      range("0", "255");
-      break;
-    case T::Integer:
-      range("-32768", "32767");
-      break;
-    case T::Long:
-      range("-2147483648", "2147483647");
-      break;
-    case T::Single:
-      sql += " CHECK(abs(" + col + ")<=3.402823466e38)";
-      break;
-    default:
-      break;
-  }
+  if (c.type == T::Text) sql += " COLLATE NOCASE";
   return sql;
 }
 

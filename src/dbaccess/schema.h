@@ -47,7 +47,7 @@ const Table* FindTable(Store which, std::string_view name);  // without regard t
 const Column* FindColumn(std::string_view table, std::string_view column);
 
 // The column's definition in CREATE TABLE / ALTER TABLE ADD COLUMN of a STRICT
-// table: its storage class, default, and the checks of its size or range.
+// table: its storage class and default (sizes and ranges: WriteChecks).
 std::string ColumnDefinition(const Column& column,
                              std::optional<std::string_view> defaultValue = std::nullopt);
 

@@ -70,10 +70,17 @@ std::size_t NextSolid(const std::vector<Token>& tokens, std::size_t i) {
 
 }  // namespace
 
+std::string FirstWord(std::string_view sql) {
+  std::size_t i = 0;
+  while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
+  std::string word;
+  while (i < sql.size() && IsWordChar(sql[i]))
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
+  return word;
+}
+
 bool IsSelect(std::string_view sql) {
-  const auto tokens = Tokenize(sql);
-  const std::size_t i = NextSolid(tokens, 0);
-  return i < tokens.size() && WordIs(sql, tokens[i], "SELECT");
+  return FirstWord(sql) == "SELECT";
 }
 
 std::string AdaptDialect(std::string_view sql) {

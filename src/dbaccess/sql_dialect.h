@@ -10,6 +10,8 @@ namespace kolvar::db {
 
 std::string AdaptDialect(std::string_view sql);
 
+// The text's first word in upper case ("" when it starts with no word).
+std::string FirstWord(std::string_view sql);
 // True when the text's first word is SELECT.
 bool IsSelect(std::string_view sql);
 

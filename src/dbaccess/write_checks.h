@@ -1,0 +1,43 @@
+// The sizes and ranges of the described column types, checked on every row a
+// statement writes. The store itself keeps each value in its column's storage
+// class (strict tables); these checks add what that does not know: Text(n)
+// sizes in characters and the ranges of Byte, Integer, Long and Single. They
+// run as the rows are written, so the schema carries no per-column checks that
+// every opening of the file would have to parse.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "dbaccess/schema.h"
+#include "kolvar/error.h"
+
+struct sqlite3;
+
+namespace kolvar::db {
+
+class WriteChecks {
+ public:
+  // Watches the rows written on `db` from now on.
+  void attach(sqlite3* db);
+  // Reads the column order of every table (again after a schema change).
+  void load(sqlite3* db);
+  void forget() { tables_.clear(), loaded_ = false; }
+  bool loaded() const { return loaded_; }
+
+  // The first violation since the last take(), and clears it.
+  std::optional<Error> take();
+
+ private:
+  static void OnWrite(void* self, sqlite3* db, int op, const char* zDb, const char* zName,
+                      long long key1, long long key2);
+
+  // Table (lower case) -> the described column at each position, or nullptr.
+  std::unordered_map<std::string, std::vector<const Column*>> tables_;
+  bool loaded_ = false;
+  std::optional<Error> violation_;
+};
+
+}  // namespace kolvar::db
