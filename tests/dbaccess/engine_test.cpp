@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 
+#include "core/text.h"
 #include "support/fixture.h"
 
 namespace kolvar::testing {
@@ -86,6 +87,23 @@ TEST_F(EngineTest, TypedColumnsRefuseWhatTheyCannotHold) {
   EXPECT_EQ(rs->field("NOMBRE").type(), VarType::String);
   EXPECT_EQ(rs->field("n").type(), VarType::Long);
   ExpectError(err::kItemNotFound, [&] { rs->field("nada"); });
+}
+
+TEST_F(EngineTest, AStatementWithOneBadRowChangesNoRow) {
+  db->execute("INSERT INTO tOperadores (CSCI, NOMBRE) VALUES (1, '" + std::string(30, 'a') + "')");
+  db->execute("INSERT INTO tOperadores (CSCI, NOMBRE) VALUES (1, 'b')");
+  ExpectError(err::kTextTooLong,
+              [&] { db->execute("UPDATE tOperadores SET NOMBRE = NOMBRE || '0123456789+'"); });
+  ExpectError(err::kDataType,
+              [&] { db->execute("UPDATE tOperadores SET CSCI = CSCI + 2147483647"); });
+  auto rs = db->openRecordset("SELECT NOMBRE, CSCI FROM tOperadores ORDER BY CSDO");
+  EXPECT_EQ(text::Len(rs->field(0).toString()), 30u);
+  rs->moveNext();
+  EXPECT_EQ(rs->field(0).toString(), "b");
+  EXPECT_EQ(rs->field(1).toLong(), 1);
+  db->execute(
+      "UPDATE tOperadores SET NOMBRE = 'c' WHERE CSCI = 1");  // the next statement is free to run
+  EXPECT_EQ(Count("tOperadores WHERE NOMBRE = 'c'"), 2);
 }
 
 TEST_F(EngineTest, TopAndLikeWildcardsAreAdapted) {
