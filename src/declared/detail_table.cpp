@@ -4,6 +4,7 @@
 #include "core/text.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
+#include "dbaccess/table_reads.h"
 #include "declared/statement_text.h"
 #include "kolvar/error.h"
 
@@ -33,8 +34,7 @@ void DetailTable::property(std::size_t column, const Value& v) {
 
 Value DetailTable::CargarDatos(std::int32_t csdo) {
   return WithTag(layout_->loadTag, [&] {
-    auto rs = Conexion().openRecordset(std::string(layout_->loadQuery) + std::to_string(csdo));
-    return General::CargarBuffer(*rs, 0);
+    return SelectBuffer(std::string(layout_->loadQuery) + std::to_string(csdo), 0);
   });
 }
 

@@ -3,6 +3,7 @@
 #include "core/retag.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
+#include "dbaccess/table_reads.h"
 #include "declared/statement_text.h"
 
 namespace kolvar::declared {
@@ -87,18 +88,18 @@ std::int32_t cTDeclarados::MaxDeclarado() {
 
 Value cTDeclarados::ObtenerDeclarados() {
   return WithTag("cTDeclarados.ObtenerDeclarados ", [&] {
-    auto rs = Conexion().openRecordset(
+    return SelectBuffer(
         "Select CSDO,  NIF, NOMBRE, CDTL, CDO, IMPTF "
         "from tOperadores "
         "WHERE CSCI = " +
-        Num(csci_) + " Order by CSDO");
-    return General::CargarBuffer(*rs, 2);
+            Num(csci_) + " Order by CSDO",
+        2);
   });
 }
 
 Value cTDeclarados::ObtenerDeclaradosParaFichero() {
   return WithTag("cTDeclarados.ObtenerDeclaradosParaFichero ", [&] {
-    auto rs = Conexion().openRecordset(
+    return SelectBuffer(
         "SELECT toperadores.*, "
         "tdpfe.NOFAC,tdpfe.NOREG,tdpfe.IIA,tdpfe.IFR,tdpfe.TRE,tdpfe.CRE,tdpfe.SDI,tdpfe.REFCAT,"
         "tdpfe.IPM,tdpfe.EJERMET,tdpfe.IPPTDI"
@@ -114,20 +115,20 @@ Value cTDeclarados::ObtenerDeclaradosParaFichero() {
         "LEFT JOIN tdpfr ON (toperadores.CSDO = tdpfr.CSDO) AND (toperadores.CSCI = tdpfr.CSCI)) "
         "LEFT JOIN tdpfe ON (toperadores.CSDO = tdpfe.CSDO) AND (toperadores.CSCI = tdpfe.CSCI) "
         "WHERE toperadores.CSCI = " +
-        Num(csci_));
-    return General::CargarBuffer(*rs, 2);
+            Num(csci_),
+        2);
   });
 }
 
 Value cTDeclarados::CargarDeclarado() {
   return WithTag("cTDeclarados.CargarDeclarado ", [&] {
-    auto rs = Conexion().openRecordset(
+    return SelectBuffer(
         "Select NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,BIMP,CUOTA,IMPTF, "
         "BASEIMPCOSTE,IDFACTURA,NODEREG "
         "from tOperadores "
         "WHERE csdo = " +
-        Num(csdo_));
-    return General::CargarBuffer(*rs, 0);
+            Num(csdo_),
+        0);
   });
 }
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "dbaccess/general.h"
+#include "dbaccess/table_reads.h"
 #include "dbaccess/unit_of_work.h"
 #include "kolvar/object.h"
 #include "reference/tlecmdb.h"
@@ -27,12 +27,7 @@ std::int32_t cDatosGenerales::NumeroDeclarantes() const {
 }
 
 Value cDatosGenerales::CargarResultado(const std::string& strCadena) const {
-  return OnReference([&] {
-    auto rs = Conexion().openRecordset(strCadena);
-    Value buffer = General::CargarBuffer(*rs, 2);
-    rs->close();
-    return buffer;
-  });
+  return OnReference([&] { return SelectBuffer(strCadena, 2); });
 }
 
 std::string cDatosGenerales::ObtenerDescriVia(const std::string& strCod,
