@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "dbaccess/engine.h"
 #include "dbaccess/sql_dialect.h"
@@ -103,6 +104,13 @@ void Database::run(const char* sql) {
   }
 }
 
+// Leaves the connection outside any transaction, whatever fails on the way.
+void Database::abandonStatement() noexcept {
+  sqlite3_exec(db_, "ROLLBACK TO kolvar_statement; RELEASE kolvar_statement", nullptr, nullptr,
+               nullptr);
+  if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 // A statement and the checks of the rows it writes form one unit: a row that
 // fails them undoes the whole statement.
 void Database::execute(std::string_view sql, int) {
@@ -110,24 +118,30 @@ void Database::execute(std::string_view sql, int) {
     handle();
     Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
   }
-  sqlite3_stmt* stmt = prepare(sql);
+  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), &sqlite3_finalize);
   if (!checks_.loaded()) checks_.load(db_);
-  const bool own = sqlite3_get_autocommit(db_) != 0 && !sqlite3_stmt_readonly(stmt);
+  const bool own = sqlite3_get_autocommit(db_) != 0 && !sqlite3_stmt_readonly(stmt.get());
   if (own) run("SAVEPOINT kolvar_statement");
   checks_.take();
   int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
   }
   const std::string message = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
-  sqlite3_finalize(stmt);
+  stmt.reset();
   std::optional<Error> violation = checks_.take();
   if (rc != SQLITE_DONE || violation) {
-    if (own && !sqlite3_get_autocommit(db_))
-      run("ROLLBACK TO kolvar_statement; RELEASE kolvar_statement");
+    if (own) abandonStatement();
     if (violation) throw *violation;
     RaiseEngineError(rc, message);
   }
-  if (own) run("RELEASE kolvar_statement");
+  if (own) {
+    try {
+      run("RELEASE kolvar_statement");
+    } catch (const Error&) {
+      abandonStatement();
+      throw;
+    }
+  }
   const std::string verb = FirstWord(sql);
   if (verb != "INSERT" && verb != "UPDATE" && verb != "DELETE")
     checks_.forget();  // the schema may have changed

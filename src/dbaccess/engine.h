@@ -109,6 +109,7 @@ class Database {
  private:
   sqlite3_stmt* prepare(std::string_view sql);
   void run(const char* sql);
+  void abandonStatement() noexcept;
   std::string path_;
   sqlite3* db_ = nullptr;
   WriteChecks checks_;

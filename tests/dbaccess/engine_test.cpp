@@ -106,6 +106,19 @@ TEST_F(EngineTest, AStatementWithOneBadRowChangesNoRow) {
   EXPECT_EQ(Count("tOperadores WHERE NOMBRE = 'c'"), 2);
 }
 
+TEST_F(EngineTest, AFileLockedByAnotherWriterIsBusyAndTheConnectionRecovers) {
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(userPath.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  ExpectError(err::kLocked, [&] { db->execute("INSERT INTO tOperadores (CSCI) VALUES (1)"); });
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  db->execute("INSERT INTO tOperadores (CSCI) VALUES (2)");
+  db->close();  // a statement left inside a transaction would be lost here
+  db = db::ThreadEngine().openDatabase(userPath);
+  EXPECT_EQ(Count("tOperadores"), 1);
+}
+
 TEST_F(EngineTest, TopAndLikeWildcardsAreAdapted) {
   for (const char* nif : {"12345678Z", "12399999A", "99999999R"})
     db->execute(std::string("INSERT INTO TDeclarante (dni_cifd) VALUES ('") + nif + "')");
