@@ -37,7 +37,7 @@ std::vector<Table> MakeUserSchema() {
         Txt("CDO", 1), Num("FDE", T::Long), Num("FDO", T::Long), Num("TIPOIMP", T::Long),
         Num("BIMP", T::Double), Num("CUOTA", T::Double), Num("IMPTF", T::Double),
         Num("BASEIMPCOSTE", T::Double), Txt("IDFACTURA", 40), Txt("NODEREG", 18)},
-       {{"CSCI"}}},
+       {{"CSCI"}, {"CSCI", "CDTL"}}},
       {"tdpfe",
        {Num("CSCI", T::Long), Num("CSDO", T::Long), Num("NOFAC", T::Long), Num("NOREG", T::Integer),
         Txt("IIA", 80), Txt("IFR", 40), Num("TRE", T::Long), Num("CRE", T::Double),

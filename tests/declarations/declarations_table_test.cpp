@@ -1,0 +1,106 @@
+#include "declarations/declarations_fixture.h"
+
+namespace kolvar::testing {
+namespace {
+
+using DeclaracionesTable = DeclarationsTest;
+
+TEST_F(DeclaracionesTable, ListingComesByYearThenKeyWithEmptyRowZeroAndRecordCounts) {
+  AddDeclaration(9, 7, 2011, "C");
+  AddDeclaration(12, 7, 2010);
+  AddDeclaration(3, 8, 2009);
+  Save(12, "E");
+  Save(12, "U");
+  Save(3, "R");
+  OpenUser();
+  EXPECT_TRUE(t.ObtenerDeclaraciones(99).isNull());
+  const Value grid = t.ObtenerDeclaraciones(7);
+  ASSERT_EQ(grid.ubound(1), 8);
+  ASSERT_EQ(grid.ubound(2), 2);
+  for (int c = 0; c <= 8; ++c) EXPECT_TRUE(grid(c, 0).isEmpty()) << c;
+  EXPECT_EQ(grid(0, 1).toLong(), 12);
+  EXPECT_EQ(grid(0, 2).toLong(), 9);
+  EXPECT_EQ(grid(4, 1).type(), VarType::Long);
+  EXPECT_EQ(grid(4, 1).toLong(), 2);
+  EXPECT_EQ(grid(4, 2).toLong(), 0);
+  EXPECT_EQ(grid(2, 2).toString() + grid(6, 2).toString(), "C1");
+  EXPECT_EQ(grid(5, 1).type(), VarType::Integer);
+}
+
+TEST_F(DeclaracionesTable, FailedCountCarriesTheListingTagThenTheCountingTag) {
+  AddDeclaration(9, 7, 2011);
+  ExecUser("DROP TABLE tOperadores");
+  OpenUser();
+  const Error e = ExpectError(err::kTableNotFound, [&] { t.ObtenerDeclaraciones(7); });
+  EXPECT_EQ(e.description().rfind(
+                "cTDeclaraciones.ObtenerDeclaraciones cTDeclaraciones.ContarDeclarados ", 0),
+            0u)
+      << e.description();
+}
+
+TEST_F(DeclaracionesTable, InsertModifyAndDeleteRoundTrip) {
+  OpenUser();
+  EXPECT_EQ(t.Seleccion_MAX(), 0);
+  EXPECT_EQ(t.SQL_MAX(), "SELECT MAX(CSCI) FROM TDeclaraciones ");
+  t.datTDeclaraciones_CodDecr(5);
+  t.datTDeclaraciones_Ejercicio(2010);
+  t.datTDeclaraciones_Periodo(3);
+  t.datTDeclaraciones_Periodicidad("1");
+  t.datTDeclaraciones_Complementaria("C");
+  EXPECT_EQ(t.Insertar(), 1);
+  t.datTDeclaraciones_DAnt(7);
+  EXPECT_EQ(t.Insertar(), 2);
+  EXPECT_EQ(t.datTDeclaraciones_CodDecla(), 0);  // Insertar leaves the property alone
+  EXPECT_EQ(t.ObtenerDeclaracion(), 2);
+  t.datTDeclaraciones_Periodicidad("01");  // compared as text
+  EXPECT_EQ(t.ObtenerDeclaracion(), 0);
+
+  t.datTDeclaraciones_CodDecla(1);
+  t.datTDeclaraciones_Periodicidad("3");
+  t.datTDeclaraciones_Sustitutiva("S");
+  EXPECT_EQ(t.Modificar(), 1);
+  t.datTDeclaraciones_CodDecla(77);
+  EXPECT_EQ(t.Modificar(), 77);
+  for (const char* perdad : {"", "1T"}) {  // the one statement with PERDAD unquoted
+    t.datTDeclaraciones_Periodicidad(perdad);
+    ExpectError(err::kSyntax, [&] { t.Modificar(); });
+  }
+  t.datTDeclaraciones_CodDecla(2);
+  EXPECT_TRUE(t.Borrar());
+  t.datTDeclaraciones_CodDecla(2);
+  EXPECT_TRUE(t.Borrar());  // already gone
+  EXPECT_EQ(
+      ScalarUser("select PERDAD || SUST || COMP || DANT || '/' || count(*) from TDeclaraciones")
+          .toString(),
+      "3SC7/1");
+}
+
+TEST_F(DeclaracionesTable, SequenceNumbersAndExistenceWithinTheGroup) {
+  OpenUser();
+  t.datTDeclaraciones_CodDecr(5);
+  t.datTDeclaraciones_Ejercicio(2010);
+  t.datTDeclaraciones_Periodo(3);
+  t.datTDeclaraciones_Periodicidad("1");
+  EXPECT_EQ(t.Max_SecDeci(), 1);
+  EXPECT_EQ(t.SQL_MAX(),
+            "SELECT MAX(SECDECI) FROM TDeclaraciones where CSDE = 5 and EJERCICIO = 2010 and "
+            "PERNUM = 3 and PERDAD =  '1'");
+  for (int secdeci : {3, 1}) {
+    t.datTDeclaraciones_Secdeci(secdeci);
+    t.Insertar();
+  }
+  EXPECT_EQ(t.Max_SecDeci(), 4);
+  t.datTDeclaraciones_Secdeci(2);
+  EXPECT_EQ(t.ExistsStatement(),
+            "SELECT count(*) FROM TDeclaraciones where SECDECI = 2 and  CSDE = 5 and  EJERCICIO "
+            "= 2010 and  PERNUM = 3 and  PERDAD =  '1'");
+  EXPECT_FALSE(t.DeclaracionExiste());
+  t.datTDeclaraciones_Secdeci(3);
+  EXPECT_TRUE(t.DeclaracionExiste());
+  t.datTDeclaraciones_Periodicidad("2");
+  EXPECT_FALSE(t.DeclaracionExiste());
+  EXPECT_EQ(t.Max_SecDeci(), 1);
+}
+
+}  // namespace
+}  // namespace kolvar::testing
