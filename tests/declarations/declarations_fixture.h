@@ -23,6 +23,9 @@ class DeclarationsTest : public DatabaseTest {
             const std::vector<std::string>& amounts = {}) {
     Value b = SampleRecord(csci, book, nombre);
     for (std::size_t i = 0; i < amounts.size(); ++i) b(13 + static_cast<int>(i)) = amounts[i];
+    SaveBuffer(b);
+  }
+  void SaveBuffer(const Value& b) {
     declared::cDeclarado svc;
     svc.mdbmod(userPath);
     svc.EjercicioDestino(2014);

@@ -102,5 +102,21 @@ TEST_F(DeclaracionesTable, SequenceNumbersAndExistenceWithinTheGroup) {
   EXPECT_EQ(t.Max_SecDeci(), 1);
 }
 
+TEST_F(DeclaracionesTable, ListingRowCounterIsSixteenBits) {
+  AddDeclaration(1, 7, 2010);
+  for (int i = 0; i < 15; ++i)  // doubles to 32,768 rows
+    ExecUser(
+        "INSERT INTO TDeclaraciones (CSDE, SECDECI, EJERCICIO, PERNUM, PERDAD, SUST, COMP, "
+        "DANT) SELECT CSDE, SECDECI, EJERCICIO, PERNUM, PERDAD, SUST, COMP, DANT FROM "
+        "TDeclaraciones");
+  ExecUser("DELETE FROM TDeclaraciones WHERE CSCI <= 2");
+  OpenUser();
+  EXPECT_EQ(t.ObtenerDeclaraciones(7).ubound(2), 32766);
+  AddDeclaration(40000, 7, 2012);
+  OpenUser();
+  const Error e = ExpectError(err::kOverflow, [&] { t.ObtenerDeclaraciones(7); });
+  EXPECT_EQ(e.description().rfind("cTDeclaraciones.ObtenerDeclaraciones ", 0), 0u);
+}
+
 }  // namespace
 }  // namespace kolvar::testing
