@@ -1,38 +1,48 @@
-#include <functional>
+#include <tuple>
 
 #include "declarations/declarations_fixture.h"
 
 namespace kolvar::testing {
 namespace {
 
+using Request = std::tuple<Value, Value, Value>;
+
 class DeclarationTotals : public DeclarationsTest {
  protected:
   void SetUp() override {
     DeclarationsTest::SetUp();
-    OpenUser();
     t.datTDeclaraciones_CodDecla(4);
+    Save(5, "E", "x", {"999", "999", "999", "999"});  // another declaration
+  }
+  Value List(const std::vector<Request>& requests, bool blnFichero = false) {
+    Value v = Value::Array({{0, 2}, {0, static_cast<std::int32_t>(requests.size()) - 1}});
+    for (std::size_t k = 0; k < requests.size(); ++k)
+      std::tie(v(0, k), v(1, k), v(2, k)) = requests[k];
+    OpenUser();
+    return t.ImprimirDetalles(v, blnFichero);
+  }
+  // Every cell of a summary or counts array, in index order.
+  static std::vector<double> Cells(const Value& a) {
+    std::vector<double> out;
+    for (std::int32_t i = 0; i <= a.ubound(1); ++i)
+      for (std::int32_t m = 0; a.dims() == 2 && m <= a.ubound(2); ++m)
+        out.push_back(a(i, m).toDouble());
+    if (a.dims() == 1)
+      for (std::int32_t i = 0; i <= a.ubound(1); ++i) out.push_back(a(i).toDouble());
+    return out;
   }
 };
 
 TEST_F(DeclarationTotals, DeclarationWithoutRecordsGivesBlankTotalsAndZeros) {
-  Save(5, "E");  // another declaration's record
   OpenUser();
   const Value totals = t.ObtenerTotalesPorDeclaracion();
   ASSERT_EQ(totals.ubound(1), 3);
-  for (int i = 0; i <= 2; ++i) EXPECT_EQ(totals(i).type(), VarType::String) << i;
+  EXPECT_EQ(totals(0).type(), VarType::String);
   EXPECT_EQ(totals(0).toString() + totals(1).toString() + totals(2).toString(), "");
   EXPECT_TRUE(totals(3).isEmpty());
-  const Value summary = t.ObtenerResumen();
-  const Value counts = t.ObtenerDetalles();
-  ASSERT_EQ(summary.ubound(1), 4);
-  ASSERT_EQ(summary.ubound(2), 4);
-  ASSERT_EQ(counts.ubound(1), 7);
-  for (int g = 0; g <= 4; ++g)
-    for (int m = 0; m <= 4; ++m) {
-      EXPECT_EQ(summary(g, m).type(), VarType::Double);
-      EXPECT_EQ(summary(g, m).toDouble(), 0) << g << "," << m;
-    }
-  for (int i = 0; i <= 7; ++i) EXPECT_EQ(counts(i).toDouble(), 0) << i;
+  EXPECT_EQ(Cells(t.ObtenerResumen()), std::vector<double>(25, 0));
+  EXPECT_EQ(t.ObtenerResumen()(4, 4).type(), VarType::Double);
+  EXPECT_EQ(Cells(t.ObtenerDetalles()), std::vector<double>(8, 0));
 }
 
 TEST_F(DeclarationTotals, SumsAndCountsFollowTheBooksOfSavedRecords) {
@@ -41,37 +51,79 @@ TEST_F(DeclarationTotals, SumsAndCountsFollowTheBooksOfSavedRecords) {
   Save(4, "U", "c", {"-300.25", "0", "-300.25", "12.5"});
   Save(4, "S", "d", {"100", "21", "121", "0"});
   Save(4, "J", "e", {"1", "2", "3", "4"});
-  Save(5, "E", "f", {"999", "999", "999", "999"});
   OpenUser();
   const Value totals = t.ObtenerTotalesPorDeclaracion();
   EXPECT_EQ(totals(0).toString() + " " + totals(1).toString() + " " + totals(2).toString(),
             "12350.75 2072.5 14423.25");
-  const Value s = t.ObtenerResumen();
-  const double expected[5][5] = {{2, 125.5, 20.495, 145.995, 0},
-                                 {1, 1, 0.21, 1.21, 0},
-                                 {1, 0.01, 0.02, 0.03, 0.04},
-                                 {1, -3.0025, 0, -3.0025, 0.125},
-                                 {5, 123.5075, 20.725, 144.2325, 0.165}};
-  for (int g = 0; g <= 4; ++g)
-    for (int m = 0; m <= 4; ++m) EXPECT_DOUBLE_EQ(s(g, m).toDouble(), expected[g][m]) << g << m;
-  const Value counts = t.ObtenerDetalles();
-  const double perBook[8] = {5, 2, 0, 0, 1, 0, 1, 1};  // all, E, F, I, J, R, S, U
-  for (int i = 0; i <= 7; ++i) EXPECT_EQ(counts(i).toDouble(), perBook[i]) << i;
+  const std::vector<double> summary{
+      2,    125.5, 20.495, 145.995, 0, 1,       1,     0.21, 1.21,     0,      1,        0.01, 0.02,
+      0.03, 0.04,  1,      -3.0025, 0, -3.0025, 0.125, 5,    123.5075, 20.725, 144.2325, 0.165};
+  const std::vector<double> got = Cells(t.ObtenerResumen());
+  for (std::size_t i = 0; i < summary.size(); ++i) EXPECT_DOUBLE_EQ(got[i], summary[i]) << i;
+  EXPECT_EQ(Cells(t.ObtenerDetalles()), (std::vector<double>{5, 2, 0, 0, 1, 0, 1, 1}));
 }
 
-TEST_F(DeclarationTotals, FailuresCarryEachOperationsTag) {
+TEST_F(DeclarationTotals, ListingPagesComeInKeyOrderAndAnEmptyBookFailsTheCall) {
+  for (int i = 0; i < 25; ++i) Save(4, "E", "n" + std::to_string(i));
+  const Value grid = List({{"exp", 0, 9}, {"exp", "20", 30.0}, {"exp", 5, 2}, {"EXP", 0, 99}});
+  ASSERT_EQ(grid.ubound(1), 8);
+  ASSERT_EQ(grid.ubound(2), 14);
+  for (int n = 0; n <= 14; ++n)
+    EXPECT_EQ(grid(0, n).toString() + "|" + grid(1, n).toString() + "|" + grid(8, n).toString(),
+              "exp|1 12345678Z N" + std::to_string(n < 10 ? n : n + 10) + "|0");
+  EXPECT_EQ(grid(2, 3).toString() + grid(3, 3).toString() + grid(4, 3).toString(), "EA20140115");
+  EXPECT_EQ(grid(7, 3).toDouble(), 1210.6);
+  const Value none = List({{"EXP", 0, 0}, {Value::Null(), 0, 0}, {"exp", Value::Null(), 3}});
+  ASSERT_EQ(none.ubound(2), 0);
+  for (int c = 0; c <= 8; ++c) EXPECT_TRUE(none(c, 0).isEmpty()) << c;
+  ExpectTagged(err::kNoCurrentRecord, "cTDeclaraciones.ImprimirDetalles", [&] {
+    List({{"exp", 0, 0}, {"bie", 0, 0}});
+  });
+}
+
+TEST_F(DeclarationTotals, ListingCdColumnAndPartyText) {
+  const std::string name = "abcdefghijklmnopqrstuvwxyz0123456789q";  // 37 characters
+  const std::string upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789Q";
+  Save(4, "E", name);
+  Value b = SampleRecord(4, "E", name);
+  b(2) = "";
+  b(7) = "DE123456789";
+  SaveBuffer(b);
+  b(7) = "  ";
+  SaveBuffer(b);
+  for (bool file : {false, true}) {
+    const Value grid = List({{"exp", 0, 9}}, file);
+    EXPECT_EQ(grid(1, 0).toString(), "1 12345678Z " + upper.substr(0, file ? 33 : 18));
+    EXPECT_EQ(grid(1, 1).toString(), "1 DE123456789 " + upper.substr(0, file ? 30 : 15));
+    EXPECT_EQ(grid(1, 2).toString(), "1 " + upper.substr(0, file ? 37 : 27));
+  }
+  Save(4, "U");
+  Save(4, "R");
+  ExecUser("INSERT INTO tOperadores (CSCI, CNIPR, CDTL, NOMBRE) VALUES (4, 2, 'S', 'Sin detalle')");
+  const Value grid = List({{"int", 0, 0}, {"rec", 0, 0}, {"recI", 0, 0}});
+  ASSERT_EQ(grid.ubound(2), 2);
+  EXPECT_EQ(grid(0, 0).toString() + " " + grid(8, 0).toString(), "int 0");
+  EXPECT_EQ(grid(0, 1).toString() + " " + grid(8, 1).toString(), "rec 10.5");
+  EXPECT_TRUE(grid(8, 2).isNull());
+  EXPECT_EQ(grid(1, 2).toString(), "2 SIN DETALLE");  // Null NIF and NIFDPR
+}
+
+TEST_F(DeclarationTotals, ListingCountersAreSixteenBitsAndFailuresAreTagged) {
+  for (int i = 0; i < 2; ++i) Save(4, "E");
+  const std::vector<Request> pairs(16384, Request{"exp", 0, 1});
+  EXPECT_EQ(List({pairs.begin() + 1, pairs.end()}).ubound(2), 32765);
+  ExpectError(err::kOverflow, [&] { List(pairs); });  // 32,768 lines
+  std::vector<Request> unknown(32767, Request{"none", 0, 0});
+  EXPECT_EQ(List(unknown).ubound(2), 0);
+  unknown.emplace_back("none", 0, 0);
+  ExpectTagged(err::kOverflow, "cTDeclaraciones.ImprimirDetalles", [&] { List(unknown); });
   ExecUser("DROP TABLE tOperadores");
   OpenUser();
-  const std::pair<const char*, std::function<void()>> cases[] = {
-      {"cTDeclaraciones.ObtenerTotalesPorDeclaracion ", [&] { t.ObtenerTotalesPorDeclaracion(); }},
-      {"cTDeclaraciones.ObtenerResumen", [&] { t.ObtenerResumen(); }},
-      {"cTDeclaraciones.ObtenerDetalles", [&] { t.ObtenerDetalles(); }},
-  };
-  for (const auto& [tag, call] : cases) {
-    const Error e = ExpectError(err::kTableNotFound, call);
-    EXPECT_EQ(e.description().rfind(tag, 0), 0u) << e.description();
-    EXPECT_NE(e.description()[std::string(tag).size()], ' ') << e.description();
-  }
+  ExpectTagged(err::kTableNotFound, "cTDeclaraciones.ObtenerTotalesPorDeclaracion ",
+               [&] { t.ObtenerTotalesPorDeclaracion(); });
+  ExpectTagged(err::kTableNotFound, "cTDeclaraciones.ObtenerResumen", [&] { t.ObtenerResumen(); });
+  ExpectTagged(err::kTableNotFound, "cTDeclaraciones.ObtenerDetalles",
+               [&] { t.ObtenerDetalles(); });
 }
 
 }  // namespace

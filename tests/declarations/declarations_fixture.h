@@ -41,4 +41,11 @@ class DeclarationsTest : public DatabaseTest {
   declarations::cTDeclaraciones t;
 };
 
+// Expects error `number` whose description begins with exactly `tag`.
+template <class F>
+void ExpectTagged(int number, const std::string& tag, F&& f) {
+  const std::string d = ExpectError(number, f).description();
+  EXPECT_TRUE(d.rfind(tag, 0) == 0 && d.size() > tag.size() && d[tag.size()] != ' ') << d;
+}
+
 }  // namespace kolvar::testing
