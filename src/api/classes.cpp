@@ -11,6 +11,7 @@ void RegisterAllClasses() {
   RegisterTDpfr();
   RegisterTDpbi();
   RegisterTDpdoi();
+  RegisterTraspaso();
 }
 
 }  // namespace kolvar::api
