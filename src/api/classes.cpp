@@ -6,6 +6,7 @@ void RegisterAllClasses() {
   RegisterConexionDAO();
   RegisterDatosGenerales();
   RegisterMiscelaneos();
+  RegisterDeclarante();
   RegisterDeclarado();
   RegisterTDpfe();
   RegisterTDpfr();

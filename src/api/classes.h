@@ -17,6 +17,7 @@ void RegisterAllClasses();
 void RegisterConexionDAO();
 void RegisterDatosGenerales();
 void RegisterMiscelaneos();
+void RegisterDeclarante();
 void RegisterDeclarado();
 void RegisterTDpfe();
 void RegisterTDpfr();
