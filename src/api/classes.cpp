@@ -12,6 +12,7 @@ void RegisterAllClasses() {
   RegisterTDpfr();
   RegisterTDpbi();
   RegisterTDpdoi();
+  RegisterTraspaso();
 }
 
 }  // namespace kolvar::api

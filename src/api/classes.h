@@ -23,6 +23,7 @@ void RegisterTDpfe();
 void RegisterTDpfr();
 void RegisterTDpbi();
 void RegisterTDpdoi();
+void RegisterTraspaso();
 
 // Engine objects handed to the client: a result set with its fields.
 std::shared_ptr<Object> RecordsetObject(std::shared_ptr<db::Recordset> rs);

@@ -1,0 +1,59 @@
+#include "transfer/traspaso.h"
+
+#include <string_view>
+
+#include "core/retag.h"
+#include "core/text.h"
+#include "dbaccess/engine.h"
+#include "dbaccess/schema.h"
+#include "kolvar/ui.h"
+
+namespace kolvar {
+
+namespace {
+
+constexpr std::string_view kGroupFailed =
+    "Se ha producido un error la creación de los campos de la tabla T10_TIPOLOGIA8";
+
+bool HasColumn(const db::TableDef& table, std::string_view upperName) {
+  for (const std::string& name : table.fieldNames())
+    if (text::UCase(name) == upperName) return true;
+  return false;
+}
+
+// Appends the group's columns unless its marker is there, then sets the new
+// columns of every row. A failure ends this group only: the columns appended
+// so far stay and the user is told.
+void AddGroup(db::Database& database, db::TableDef& table, const db::TransferGroup& group) {
+  try {
+    if (HasColumn(table, group.marker)) return;
+    for (const db::Column& column : db::GroupColumns(group)) {
+      const bool isText = column.type == db::ColumnType::Text;
+      db::FieldDef field = table.createField(std::string(column.name), column.type, column.size);
+      field.defaultValue.emplace(isText ? "" : "0");
+      field.required = false;
+      if (isText) field.allowZeroLength = true;
+      table.append(field);
+      table.refresh();
+    }
+    database.execute(group.update);
+  } catch (const Error&) {
+    CurrentUserInterface()->MessageBox(kGroupFailed);
+  }
+}
+
+}  // namespace
+
+bool cTraspaso::Traspaso() const {
+  return WithTag("cTraspaso.Traspaso ", [&] {
+    auto database = db::ThreadEngine().openDatabase(mdbmod_);
+    for (const db::TransferGroup& group : db::TransferGroups()) {
+      db::TableDef table = database->tableDef(group.table);
+      AddGroup(*database, table, group);
+    }
+    database->close();
+    return true;
+  });
+}
+
+}  // namespace kolvar
