@@ -7,6 +7,8 @@ void RegisterAllClasses() {
   RegisterDatosGenerales();
   RegisterMiscelaneos();
   RegisterDeclarante();
+  RegisterDeclaraciones();
+  RegisterExportacion();
   RegisterDeclarado();
   RegisterTDpfe();
   RegisterTDpfr();

@@ -18,6 +18,8 @@ void RegisterConexionDAO();
 void RegisterDatosGenerales();
 void RegisterMiscelaneos();
 void RegisterDeclarante();
+void RegisterDeclaraciones();
+void RegisterExportacion();
 void RegisterDeclarado();
 void RegisterTDpfe();
 void RegisterTDpfr();
