@@ -1,0 +1,69 @@
+// The frame of the declared-record line validation: the helper objects, the
+// length check and the row loop that hands every field to the rule of its key.
+#include "import/declared_line_validation.h"
+
+#include <array>
+
+#include "dbaccess/miscelaneos.h"
+#include "declared/record_service.h"
+#include "import/declared_line_validation_rules.h"
+#include "import/import_checks.h"
+#include "kolvar/error.h"
+#include "reference/datos_generales.h"
+
+namespace kolvar::Importacion {
+
+namespace {
+
+using namespace line_rules;
+
+constexpr std::int16_t kWrongLength = 67;
+
+// The rule of every key, built once from the tables of the groups.
+const std::array<Rule, kKeys.size()>& RuleOfKey() {
+  static const std::array<Rule, kKeys.size()> rules = [] {
+    std::array<Rule, kKeys.size()> all{};
+    for (const auto* group : {&CommonRules()})
+      for (const KeyRule& r : *group) all[r.key] = r.rule;
+    return all;
+  }();
+  return rules;
+}
+
+}  // namespace
+
+Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::string& mdblec,
+                       const std::string& mdbmod, std::int32_t Ejercicio, std::int16_t Periodo,
+                       std::int16_t /*Periodicidad*/, std::int32_t /*Declaracion*/,
+                       const std::string& line, bool blnSoloValidar) {
+  try {
+    const cMiscelaneos misc;
+    declared::cDeclarado declarado;
+    declarado.mdblec(mdblec);
+    declarado.mdbmod(mdbmod);
+    cDatosGenerales datosGenerales;
+    datosGenerales.mdbmod(mdbmod);
+    datosGenerales.mdblec(mdblec);
+    const Services services{misc, declarado, datosGenerales};
+
+    Value errores = declared::NewErrorBuffer();
+    DeclaredLine record(fieldBuffer, errores, services, Ejercicio, Periodo, blnSoloValidar);
+    if (!ComprobarLongitud(line, longitud, errores, record.counter(), kWrongLength)) return errores;
+
+    const auto& rules = RuleOfKey();
+    for (std::int32_t n = 1; n <= fieldBuffer.ubound(1); ++n) {
+      const Value& key = fieldBuffer(n, 1);
+      if (key.type() != VarType::String) continue;
+      const KeyId id = FindKey(key.toString());
+      if (id == kNoKey || rules[id] == nullptr) continue;
+      const Value& cell = fieldBuffer(n, 0);
+      rules[id](record, cell.isNull() ? std::string() : cell.toString());
+    }
+    return errores;
+  } catch (const Error& e) {
+    throw Error(e.number(), e.description(), "Importacion.ValidarDeclarado", e.helpFile(),
+                e.helpContext());
+  }
+}
+
+}  // namespace kolvar::Importacion

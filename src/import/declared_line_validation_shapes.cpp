@@ -1,0 +1,100 @@
+// The line's row index and the rule shapes that several keys share.
+#include <unordered_map>
+
+#include "core/text.h"
+#include "dbaccess/general.h"
+#include "import/declared_line_validation_rules.h"
+#include "import/import_checks.h"
+
+namespace kolvar::Importacion::line_rules {
+
+KeyId FindKey(std::string_view key) {
+  static const std::unordered_map<std::string_view, KeyId> index = [] {
+    std::unordered_map<std::string_view, KeyId> m;
+    for (std::size_t i = 0; i < kKeys.size(); ++i) m.emplace(kKeys[i], static_cast<KeyId>(i));
+    return m;
+  }();
+  const auto it = index.find(key);
+  return it == index.end() ? kNoKey : it->second;
+}
+
+DeclaredLine::DeclaredLine(Value& fieldBuffer, Value& errores, const Services& services,
+                           std::int32_t ejercicio, std::int16_t periodo, bool soloValidar)
+    : buffer_(fieldBuffer),
+      errores_(errores),
+      services_(services),
+      ejercicio_(ejercicio),
+      periodo_(periodo),
+      soloValidar_(soloValidar) {
+  rows_.fill(-1);
+  for (std::int32_t n = 1; n <= buffer_.ubound(1); ++n) {
+    const Value& key = buffer_(n, 1);
+    if (key.type() != VarType::String) continue;
+    const KeyId id = FindKey(key.toString());
+    if (id != kNoKey && rows_[id] < 0) rows_[id] = n;
+  }
+}
+
+Value DeclaredLine::value(KeyId key) const {
+  return rows_[key] < 0 ? Value() : buffer_(rows_[key], 0);
+}
+
+std::string DeclaredLine::text(KeyId key) const {
+  if (rows_[key] < 0) return "";
+  const Value& cell = buffer_(rows_[key], 0);
+  return cell.isNull() ? std::string() : cell.toString();
+}
+
+void DeclaredLine::add(std::int16_t code, const std::string& entryText) {
+  AgregarError(errores_, k_, code, entryText);
+}
+
+bool Occurs(std::string_view v, std::string_view set) {
+  return set.find(v) != std::string_view::npos;
+}
+
+int CompareWith(const Value& v, double number) {
+  return Compare(v, Value(number)).value_or(0);
+}
+
+bool BookIn(const DeclaredLine& line, std::string_view books) {
+  const std::string book = line.text(K("CDTL"));
+  return !book.empty() && Occurs(book, books);
+}
+
+bool CashBasisKey(const DeclaredLine& line) {
+  const std::string key = line.text(K("CDO"));
+  return !key.empty() && Occurs(key, "Z12345678");
+}
+
+void AmountRule(DeclaredLine& line, const std::string& v, std::int16_t signCode,
+                std::int16_t digitsCode) {
+  const std::string sign = text::Left(v, 1);
+  if (sign != "-" && sign != " ") {
+    line.add(signCode, v);
+    return;
+  }
+  ComprobarNumerico(text::Mid(v, 2), line.errores(), line.counter(), digitsCode);
+}
+
+void RateRule(DeclaredLine& line, const std::string& v, std::int16_t digitsCode, double limit,
+              std::int16_t limitCode, bool hundredths) {
+  ComprobarNumerico(v, line.errores(), line.counter(), digitsCode);
+  if (!General::EsNumeroConGuion(v) || CompareWith(Value(v), limit) <= 0) return;
+  line.add(limitCode, hundredths ? NumberToText(Val(v) / 100) : v);
+}
+
+void DateRule(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
+              std::int16_t dateCode) {
+  ComprobarNumerico(v, line.errores(), line.counter(), digitsCode);
+  if (!General::EsNumeroConGuion(v)) return;
+  std::string date = v;  // the check may rewrite its argument
+  if (!General::ValidarFecha(date)) line.add(dateCode, v);
+}
+
+void OneOf(DeclaredLine& line, const std::string& v, std::string_view set, std::int16_t code,
+           bool required) {
+  if ((required && v.empty()) || !Occurs(v, set)) line.add(code, v);
+}
+
+}  // namespace kolvar::Importacion::line_rules
