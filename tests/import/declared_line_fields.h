@@ -117,6 +117,13 @@ struct LineRun {
   std::size_t length = 500;
 };
 
+inline LineRun ForYear(int year, bool soloValidar = true) {
+  LineRun run;
+  run.year = year;
+  run.soloValidar = soloValidar;
+  return run;
+}
+
 inline Findings Validate(Value& fields, const LineRun& run = {}) {
   return EntriesOf(Importacion::ValidarDeclarado(fields, 500, run.mdblec, run.mdbmod, run.year,
                                                  run.period, 1, 1, std::string(run.length, ' '),
