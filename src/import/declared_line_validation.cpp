@@ -23,7 +23,8 @@ constexpr std::int16_t kWrongLength = 67;
 const std::array<Rule, kKeys.size()>& RuleOfKey() {
   static const std::array<Rule, kKeys.size()> rules = [] {
     std::array<Rule, kKeys.size()> all{};
-    for (const auto* group : {&CommonRules(), &IssuedRules(), &ReceivedRules(), &InvestmentRules()})
+    for (const auto* group : {&CommonRules(), &IssuedRules(), &ReceivedRules(), &InvestmentRules(),
+                              &IntraCommunityRules()})
       for (const KeyRule& r : *group) all[r.key] = r.rule;
     return all;
   }();
