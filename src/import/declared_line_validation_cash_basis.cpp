@@ -5,7 +5,6 @@
 
 #include "core/text.h"
 #include "dbaccess/general.h"
-#include "import/import_checks.h"
 
 namespace kolvar::Importacion::line_rules {
 
@@ -37,7 +36,7 @@ bool BlockApplies(const DeclaredLine& line) {
 
 void CashDate(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
               const CashBasisCodes& codes) {
-  ComprobarNumerico(v, line.errores(), line.counter(), digitsCode);
+  Digits(line, v, digitsCode);
   if (!General::EsNumeroConGuion(v)) return;
   const bool key = CashBasisKey(line);
   const double date = Val(v);
@@ -52,7 +51,7 @@ void CashAmount(DeclaredLine& line, const std::string& v, std::int16_t digitsCod
   if (sign != "-" && sign != " " && sign != "0")
     line.add(120, v);
   else
-    ComprobarNumerico(digits, line.errores(), line.counter(), digitsCode);
+    Digits(line, digits, digitsCode);
   const bool key = CashBasisKey(line);
   const double amount = Val(digits);
   const std::string entry = NumberToText(amount / 100);

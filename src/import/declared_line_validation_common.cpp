@@ -4,7 +4,6 @@
 #include "dbaccess/miscelaneos.h"
 #include "declared/record_service.h"
 #include "import/declared_line_validation_rules.h"
-#include "import/import_checks.h"
 #include "reference/datos_generales.h"
 
 namespace kolvar::Importacion::line_rules {
@@ -20,7 +19,7 @@ bool InvalidSpanishId(const DeclaredLine& line, const std::string& v) {
 }
 
 void Ejercicio(DeclaredLine& line, const std::string& v) {
-  if (!text::Trim(v).empty()) ComprobarNumerico(v, line.errores(), line.counter(), 43);
+  if (!text::Trim(v).empty()) Digits(line, v, 43);
 }
 
 void Nif(DeclaredLine& line, const std::string& v) {
@@ -37,7 +36,7 @@ void Pais(DeclaredLine& line, const std::string& v) {
 }
 
 void Cnipr(DeclaredLine& line, const std::string& v) {
-  ComprobarNumerico(v, line.errores(), line.counter(), 29);
+  Digits(line, v, 29);
   OneOf(line, v, "0123456", 29);
 }
 
@@ -95,7 +94,7 @@ bool MissingIssueDate(const DeclaredLine& line, const std::string& v) {
 }
 
 void Fde(DeclaredLine& line, const std::string& v) {
-  ComprobarNumerico(v, line.errores(), line.counter(), 55);
+  Digits(line, v, 55);
   if (!General::EsNumeroConGuion(v)) return;
   if (MissingIssueDate(line, v)) line.add(73, v);
   std::string date = v;

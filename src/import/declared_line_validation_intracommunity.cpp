@@ -21,7 +21,7 @@ void Cem(DeclaredLine& line, const std::string& v) {
 }
 
 void Pde(DeclaredLine& line, const std::string& v) {
-  ComprobarNumerico(v, line.errores(), line.counter(), 45);
+  Digits(line, v, 45);
 }
 
 void DesBien(DeclaredLine& line, const std::string& v) {

@@ -1,7 +1,6 @@
 // The rules of the issued-invoice books E and F.
 #include "core/text.h"
 #include "import/declared_line_validation_cash_basis.h"
-#include "import/import_checks.h"
 
 namespace kolvar::Importacion::line_rules {
 
@@ -14,15 +13,11 @@ bool PropertyRules(const DeclaredLine& line) {
   return line.ejercicio() >= kPropertyYear;
 }
 
-void Numerico(DeclaredLine& line, const std::string& v, std::int16_t code) {
-  ComprobarNumerico(v, line.errores(), line.counter(), code);
-}
-
 void NoFac(DeclaredLine& line, const std::string& v) {
-  Numerico(line, v, 47);
+  Digits(line, v, 47);
 }
 void NoReg(DeclaredLine& line, const std::string& v) {
-  Numerico(line, v, 48);
+  Digits(line, v, 48);
 }
 void Tre(DeclaredLine& line, const std::string& v) {
   RateRule(line, v, 50, 10000, 87);
@@ -33,7 +28,7 @@ void Cre(DeclaredLine& line, const std::string& v) {
 
 void Sdi(DeclaredLine& line, const std::string& v) {
   if (!PropertyRules(line)) return;
-  Numerico(line, v, 99);
+  Digits(line, v, 99);
   OneOf(line, v, "0145678", 108);
   if (Val(v) == 0 && !text::Trim(line.text(K("PFE_REFCAT"))).empty())
     line.add(107, line.text(K("PFE_IPM")));
@@ -49,7 +44,7 @@ bool InvoiceDataGiven(const DeclaredLine& line) {
 
 void Ipm(DeclaredLine& line, const std::string& v) {
   if (!PropertyRules(line)) return;
-  Numerico(line, v, 100);
+  Digits(line, v, 100);
   const int amount = CompareWith(Value(v), 0);
   const Value year = line.value(K("PFE_EJERMET"));
   const int yearSign = CompareWith(year, 0);
@@ -61,7 +56,7 @@ void Ipm(DeclaredLine& line, const std::string& v) {
 
 void EjerMet(DeclaredLine& line, const std::string& v) {
   if (!PropertyRules(line)) return;
-  Numerico(line, v, 101);
+  Digits(line, v, 101);
   const double year = Val(v);
   if (year > 0 && Val(line.text(K("PFE_IPM"))) > 0 &&
       (year < kPropertyYear || year > line.ejercicio()))
@@ -70,7 +65,7 @@ void EjerMet(DeclaredLine& line, const std::string& v) {
 
 void Ipptdi(DeclaredLine& line, const std::string& v) {
   if (!PropertyRules(line)) return;
-  Numerico(line, v, 102);
+  Digits(line, v, 102);
   EmptyBlockTest(line, "EF", kCashBlockRow);
 }
 

@@ -1,6 +1,5 @@
 // The rules of the received-invoice books R and S.
 #include "import/declared_line_validation_cash_basis.h"
-#include "import/import_checks.h"
 
 namespace kolvar::Importacion::line_rules {
 
@@ -9,10 +8,10 @@ namespace {
 constexpr std::int32_t kCashBlockRow = 26;
 
 void NoFac(DeclaredLine& line, const std::string& v) {
-  ComprobarNumerico(v, line.errores(), line.counter(), 47);
+  Digits(line, v, 47);
 }
 void NoReg(DeclaredLine& line, const std::string& v) {
-  ComprobarNumerico(v, line.errores(), line.counter(), 48);
+  Digits(line, v, 48);
 }
 
 void Cd(DeclaredLine& line, const std::string& v) {

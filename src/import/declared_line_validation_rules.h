@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "declared/record_view.h"
 #include "kolvar/value.h"
 
 namespace kolvar {
@@ -98,8 +99,10 @@ struct KeyRule {
 
 // --- shapes shared by several keys ---
 
-// v is found in `set` as a substring; the empty text is found everywhere.
-bool Occurs(std::string_view v, std::string_view set);
+// v is found in a set of characters as a substring; "" is found everywhere.
+using declared::Occurs;
+// Digits only, not empty (code, text v).
+void Digits(DeclaredLine& line, const std::string& v, std::int16_t code);
 // A text against a number, compared as dynamically typed values: <0, 0, >0;
 // a text that does not read as a number is the greater.
 int CompareWith(const Value& v, double number);

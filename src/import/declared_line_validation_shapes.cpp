@@ -49,8 +49,8 @@ void DeclaredLine::add(std::int16_t code, const std::string& entryText) {
   AgregarError(errores_, k_, code, entryText);
 }
 
-bool Occurs(std::string_view v, std::string_view set) {
-  return set.find(v) != std::string_view::npos;
+void Digits(DeclaredLine& line, const std::string& v, std::int16_t code) {
+  ComprobarNumerico(v, line.errores(), line.counter(), code);
 }
 
 int CompareWith(const Value& v, double number) {
@@ -74,19 +74,19 @@ void AmountRule(DeclaredLine& line, const std::string& v, std::int16_t signCode,
     line.add(signCode, v);
     return;
   }
-  ComprobarNumerico(text::Mid(v, 2), line.errores(), line.counter(), digitsCode);
+  Digits(line, text::Mid(v, 2), digitsCode);
 }
 
 void RateRule(DeclaredLine& line, const std::string& v, std::int16_t digitsCode, double limit,
               std::int16_t limitCode, bool hundredths) {
-  ComprobarNumerico(v, line.errores(), line.counter(), digitsCode);
+  Digits(line, v, digitsCode);
   if (!General::EsNumeroConGuion(v) || CompareWith(Value(v), limit) <= 0) return;
   line.add(limitCode, hundredths ? NumberToText(Val(v) / 100) : v);
 }
 
 void DateRule(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
               std::int16_t dateCode) {
-  ComprobarNumerico(v, line.errores(), line.counter(), digitsCode);
+  Digits(line, v, digitsCode);
   if (!General::EsNumeroConGuion(v)) return;
   std::string date = v;  // the check may rewrite its argument
   if (!General::ValidarFecha(date)) line.add(dateCode, v);
