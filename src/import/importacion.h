@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "import/declared_line_validation.h"
 #include "import/import_checks.h"
 #include "kolvar/value.h"
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "import/declared_line_fields.h"
+#include "import/importacion.h"
+#include "import/lines.h"
 
 namespace kolvar::testing {
 namespace {
@@ -94,6 +96,27 @@ TEST(BookLineValidation, ReceivedAndInvestmentFieldsInRowOrder) {
             Expected("33:101|96:X0000000000000|35:00000000000A0|42:20131301|38:"));
   EXPECT_EQ(Validate("I", 2013, "PBI_PAD=1A0|PBI_RAD= 000000000-001|PBI_FIU=2013O101"),
             Expected("34:1A0|39:000000000-001|40:2013O101"));
+}
+
+// A split line of 2014 whose cash-basis block is blank: stored zeroed when
+// imported, unless the state-wide mark fills the block for a key-1 record.
+TEST(BookLineValidation, SplitLineWithBlankCashBlock) {
+  const std::string line =
+      Line({{1, "2340201412345678Z12345678Z"},
+            {36, "PEREZ"},
+            {78, "1"},
+            {99, "E120140115201401150"},
+            {118, "2100 0000000010000 0000000002100 0000000012100 0000000000000F1"},
+            {236, "0000000101"},
+            {366, "00000 0000000000000"},
+            {385, "0" + std::string(25, ' ') + std::string(34, '0')}});
+  for (bool estatal : {false, true}) {
+    Value fields = Importacion::DesglosarRegistroDeclarado(line, estatal);
+    const Value errores =
+        Importacion::ValidarDeclarado(fields, 500, "", "", 2014, 5, 1, 1, line, false);
+    EXPECT_EQ(EntriesOf(errores).size(), estatal ? 4u : 0u) << estatal;
+    EXPECT_EQ(fields(34, 0).toString(), estatal ? "             " : "0") << estatal;
+  }
 }
 
 }  // namespace
