@@ -9,6 +9,7 @@ void RegisterAllClasses() {
   RegisterDeclarante();
   RegisterDeclaraciones();
   RegisterExportacion();
+  RegisterImportacion();
   RegisterDeclarado();
   RegisterTDpfe();
   RegisterTDpfr();

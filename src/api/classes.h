@@ -20,6 +20,7 @@ void RegisterMiscelaneos();
 void RegisterDeclarante();
 void RegisterDeclaraciones();
 void RegisterExportacion();
+void RegisterImportacion();
 void RegisterDeclarado();
 void RegisterTDpfe();
 void RegisterTDpfr();

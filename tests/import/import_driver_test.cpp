@@ -1,0 +1,154 @@
+// The import driver over whole lines, through the class created by name and
+// the user database it stores into.
+#include "core/text.h"
+#include "import/lines.h"
+#include "support/fixture.h"
+
+namespace kolvar::testing {
+namespace {
+
+using Fields = std::vector<std::pair<int, std::string_view>>;
+
+std::string DeclarantLine(std::string_view year = "2014", std::string_view period = "03") {
+  return Line({{1, "1340"},
+               {5, year},
+               {9, "12345678Z"},
+               {18, "EMPRESA"},
+               {58, "C"},
+               {59, "912345678"},
+               {108, "3402014030002"},
+               {123, "0000000000000"},
+               {136, period},
+               {138, "000000001"},
+               {147, " 00000000000000012"},
+               {165, " 00000000000000002"},
+               {183, " 00000000000000014"}});
+}
+
+// An issued invoice of 2014 under the cash basis (key 1) that passes every
+// rule; `changes` are written over it.
+std::string RecordLine(const Fields& changes = {}) {
+  static const std::string property = "0" + std::string(25, ' ') + std::string(34, '0');
+  Fields f = {{1, "2340201412345678Z12345678Z"},
+              {36, "PEREZ"},
+              {78, "1"},
+              {99, "E120140115201401150"},
+              {118, "2100 0000000010000 0000000002100 0000000012100 0000000000000F1"},
+              {236, "0000000101"},
+              {366, "00000 0000000000000"},
+              {385, property},
+              {445, "20140115 000000010000CES7620770024003102575766"}};  // paid in cash
+  f.insert(f.end(), changes.begin(), changes.end());
+  return Line(f);
+}
+
+constexpr char kBlankCash[] = "                                              ";
+
+class ImportDriver : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    import = CreateObject("kolvar.cImportacion");
+    import->Let("mdblec", Value(referencePath));
+    import->Let("mdbmod", Value(userPath));
+    import->Let("Declaracion", Value("7"));
+    import->Let("Ejercicio", Value(std::int32_t{2014}));
+    import->Let("Periodo", Value(std::int16_t{3}));
+    import->Let("Periodicidad", Value(std::int16_t{1}));
+    import->Let("EjercicioMin", Value(std::int32_t{2009}));
+    import->Let("EjercicioMax", Value(std::int32_t{2014}));
+    import->Let("Estatal", Value(false));
+  }
+  // Runs one line through a pass; returns "Sujeto/Resultado" and leaves the
+  // findings and the line in `errors` and `line`.
+  std::string Pass(const char* method, std::string& line) {
+    std::vector<Value> args{Value(line), errors, Value(std::int32_t{7})};
+    import->Call(method, args);
+    line = args[0].toString();
+    errors = args[1];
+    return std::to_string(import->Get("Sujeto").toLong()) + "/" +
+           std::to_string(import->Get("Resultado").toLong());
+  }
+  std::string First() const {
+    return errors(0, 0).isEmpty() ? "" : errors(0, 0).toString() + ":" + errors(1, 0).toString();
+  }
+  std::int32_t Stored() {
+    return ScalarUser("SELECT count(*) FROM tOperadores WHERE CSCI = 7").toLong();
+  }
+
+  std::shared_ptr<Object> import;
+  Value errors;
+};
+
+TEST_F(ImportDriver, ValidationPassThenImportPassStoresEachRecordOnce) {
+  std::vector<Value> header{Value(DeclarantLine()), Value()};
+  EXPECT_EQ(import->Call("ValidarDeclaracionDte", header).toLong(), 0);
+  std::string declarant = DeclarantLine(), record = RecordLine();
+  EXPECT_EQ(Pass("ValDeclaracion", declarant), "1/0");
+  EXPECT_EQ(import->Get("ExisDte").toLong(), -1);
+  EXPECT_EQ(Pass("ValDeclaracion", record), "3/0") << First();
+  EXPECT_EQ(Stored(), 0);  // validating stores nothing
+  EXPECT_EQ(Pass("importDeclarado", record), "3/0");
+  EXPECT_EQ(Stored(), 1);
+  EXPECT_EQ(ScalarUser("SELECT NOMBRE FROM tOperadores").toString(), "PEREZ");
+  EXPECT_EQ(ScalarUser("SELECT FMC FROM tdpfe WHERE CSCI = 7").toLong(), 20140115);
+
+  std::string bad = RecordLine({{109, "20141301"}});  // operation date in month 13
+  EXPECT_EQ(Pass("importDeclarado", bad), "3/3");
+  EXPECT_FALSE(errors(0, 0).isEmpty());
+  EXPECT_EQ(Stored(), 1);  // a record with findings is never stored
+}
+
+TEST_F(ImportDriver, BlankCashBlockFailsTheValidationPassButImportsAsZeros) {
+  std::string declarant = DeclarantLine(),
+              record = RecordLine({{445, std::string_view(kBlankCash)}});
+  Pass("ValDeclaracion", declarant);
+  EXPECT_EQ(Pass("ValDeclaracion", record), "3/3");
+  EXPECT_EQ(First(), "126:        ");
+  EXPECT_EQ(Pass("importDeclarado", record), "3/0");
+  EXPECT_EQ(ScalarUser("SELECT FMC FROM tdpfe WHERE CSCI = 7").toLong(), 0);
+}
+
+TEST_F(ImportDriver, HeaderOfAnotherPeriodRejectsTheFile) {
+  std::vector<Value> other{Value(DeclarantLine("2011", "05")), Value()};
+  EXPECT_EQ(import->Call("ValidarDeclaracionDte", other).toLong(), 4);
+  errors = other[1];
+  EXPECT_EQ(First(), "72:2011 - 05");
+  EXPECT_TRUE(import->Get("RechazarDeclaracion").toBool());
+  std::string declarant = DeclarantLine(), record = RecordLine();
+  Pass("ValDeclaracion", declarant);
+  EXPECT_EQ(Pass("ValDeclaracion", record), "3/2");
+  EXPECT_EQ(Pass("importDeclarado", record), "3/2");
+  EXPECT_EQ(Stored(), 0);
+
+  std::vector<Value> quarter{Value(DeclarantLine("2012", "1T")), Value()};
+  EXPECT_EQ(import->Call("ValidarDeclaracionDte", quarter).toLong(), 4);
+  errors = quarter[1];
+  EXPECT_EQ(First(), "89:Ejercicio - 2012 : Periodo - 1T");
+}
+
+TEST_F(ImportDriver, RecordBeforeAnyDeclarantAndUnknownRecordTypes) {
+  std::string record = RecordLine();
+  EXPECT_EQ(Pass("ValDeclaracion", record), "3/3");
+  EXPECT_EQ(First(), "14: ");
+  EXPECT_EQ(Pass("importDeclarado", record), "3/0");  // importing does not ask for a declarant
+  EXPECT_EQ(Stored(), 1);
+  std::string seven = "7" + RecordLine().substr(1);
+  EXPECT_EQ(Pass("importDeclarado", seven), "5/5");
+  EXPECT_EQ(First(), "30:7");
+  std::string zero = "0" + RecordLine().substr(1);
+  EXPECT_EQ(Pass("importDeclarado", zero), "5/5");  // type 0 passes the check and changes nothing
+  EXPECT_TRUE(errors(0, 0).isEmpty());
+  ExpectError(err::kTypeMismatch, [&] { import->Let("Declaracion", Value("siete")); });
+}
+
+TEST_F(ImportDriver, GreeceIsStoredAsGRAndTheCallersLineChanges) {
+  std::string record = RecordLine({{76, "EL"}, {78, "2"}, {79, "EL094259216"}});
+  const std::string result = Pass("importDeclarado", record);
+  EXPECT_EQ(text::Mid(record, 76, 2), "GR");
+  EXPECT_EQ(result, "3/0") << First();
+  EXPECT_EQ(ScalarUser("SELECT PAIS FROM tOperadores").toString(), "GR");
+}
+
+}  // namespace
+}  // namespace kolvar::testing
