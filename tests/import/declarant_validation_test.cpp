@@ -9,28 +9,10 @@
 namespace {
 
 using kolvar::Value;
-using Fields = std::vector<std::pair<int, std::string_view>>;
+using kolvar::testing::Placed;
 
-// A declarant line that passes every rule, with `changes` written over it.
-std::string Declarant(const Fields& changes, std::size_t length = 500) {
-  Fields f = {
-      {1, "1"},
-      {2, "340"},
-      {5, "2014"},
-      {9, "12345678Z"},
-      {18, "EMPRESA"},
-      {58, "C"},
-      {59, "912345678"},
-      {108, "3402014030002"},
-      {123, "0000000000000"},
-      {136, "03"},
-      {138, "000000001"},
-      {147, " 00000000000000012"},
-      {165, " 00000000000000002"},
-      {183, " 00000000000000014"},
-  };
-  f.insert(f.end(), changes.begin(), changes.end());
-  return kolvar::testing::Line(f, length);
+std::string Declarant(const Placed& changes, std::size_t length = 500) {
+  return kolvar::testing::DeclarantLine(changes, length);
 }
 
 // The findings as "code:text" joined by "|"; "" for the one empty entry.

@@ -7,39 +7,8 @@
 namespace kolvar::testing {
 namespace {
 
-using Fields = std::vector<std::pair<int, std::string_view>>;
-
-std::string DeclarantLine(std::string_view year = "2014", std::string_view period = "03") {
-  return Line({{1, "1340"},
-               {5, year},
-               {9, "12345678Z"},
-               {18, "EMPRESA"},
-               {58, "C"},
-               {59, "912345678"},
-               {108, "3402014030002"},
-               {123, "0000000000000"},
-               {136, period},
-               {138, "000000001"},
-               {147, " 00000000000000012"},
-               {165, " 00000000000000002"},
-               {183, " 00000000000000014"}});
-}
-
-// An issued invoice of 2014 under the cash basis (key 1) that passes every
-// rule; `changes` are written over it.
-std::string RecordLine(const Fields& changes = {}) {
-  static const std::string property = "0" + std::string(25, ' ') + std::string(34, '0');
-  Fields f = {{1, "2340201412345678Z12345678Z"},
-              {36, "PEREZ"},
-              {78, "1"},
-              {99, "E120140115201401150"},
-              {118, "2100 0000000010000 0000000002100 0000000012100 0000000000000F1"},
-              {236, "0000000101"},
-              {366, "00000 0000000000000"},
-              {385, property},
-              {445, "20140115 000000010000CES7620770024003102575766"}};  // paid in cash
-  f.insert(f.end(), changes.begin(), changes.end());
-  return Line(f);
+std::string RecordLine(const Placed& changes = {}) {
+  return IssuedRecordLine(changes);
 }
 
 constexpr char kBlankCash[] = "                                              ";
@@ -110,7 +79,7 @@ TEST_F(ImportDriver, BlankCashBlockFailsTheValidationPassButImportsAsZeros) {
 }
 
 TEST_F(ImportDriver, HeaderOfAnotherPeriodRejectsTheFile) {
-  std::vector<Value> other{Value(DeclarantLine("2011", "05")), Value()};
+  std::vector<Value> other{Value(DeclarantLine({{5, "2011"}, {136, "05"}})), Value()};
   EXPECT_EQ(import->Call("ValidarDeclaracionDte", other).toLong(), 4);
   errors = other[1];
   EXPECT_EQ(First(), "72:2011 - 05");
@@ -121,7 +90,7 @@ TEST_F(ImportDriver, HeaderOfAnotherPeriodRejectsTheFile) {
   EXPECT_EQ(Pass("importDeclarado", record), "3/2");
   EXPECT_EQ(Stored(), 0);
 
-  std::vector<Value> quarter{Value(DeclarantLine("2012", "1T")), Value()};
+  std::vector<Value> quarter{Value(DeclarantLine({{5, "2012"}, {136, "1T"}})), Value()};
   EXPECT_EQ(import->Call("ValidarDeclaracionDte", quarter).toLong(), 4);
   errors = quarter[1];
   EXPECT_EQ(First(), "89:Ejercicio - 2012 : Periodo - 1T");
