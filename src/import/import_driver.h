@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "kolvar/value.h"
 
@@ -20,7 +21,7 @@ class cImportacion {
   // The declaration's key, given and read as text but kept as a Long (a text
   // that is not a number is error 13).
   std::string Declaracion() const { return std::to_string(declaracion_); }
-  void Declaracion(std::string v) { declaracion_ = Value(v).toLong(); }
+  void Declaracion(std::string v) { declaracion_ = Value(std::move(v)).toLong(); }
   std::int32_t Ejercicio() const { return ejercicio_; }
   void Ejercicio(std::int32_t v) { ejercicio_ = v; }
   std::int16_t Periodo() const { return periodo_; }
