@@ -1,6 +1,7 @@
 // Umbrella header of the kolvar library.
 #pragma once
 
+#include "kolvar/batch.h"
 #include "kolvar/database.h"
 #include "kolvar/error.h"
 #include "kolvar/object.h"

@@ -24,7 +24,11 @@ void RegisterImportacion() {
       .prop<std::int32_t>("CodDte", &C::CodDte, &C::CodDte)
       .method("ValidarDeclaracionDte", &C::ValidarDeclaracionDte)
       .method("ValDeclaracion", &C::ValDeclaracion)
-      .method("importDeclarado", &C::importDeclarado);
+      .method("importDeclarado", &C::importDeclarado)
+      .method("IniciarLote", &C::IniciarLote)
+      .method("TerminarLote", &C::TerminarLote)
+      .method("CancelarLote", &C::CancelarLote)
+      .method("ImportarFichero", &C::ImportarFichero, 1);
   RegisterClass("kolvar.cImportacion", [] { return AsObject(std::make_shared<C>()); });
 }
 

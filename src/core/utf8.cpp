@@ -42,6 +42,26 @@ char32_t Next(std::string_view s, std::size_t& pos) {
   return cp;
 }
 
+bool IsValid(std::string_view s) {
+  for (std::size_t pos = 0; pos < s.size();) {
+    if (static_cast<unsigned char>(s[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
+    const std::size_t at = pos;
+    if (Next(s, pos) == kReplacement && !(pos - at == 3 && s.substr(at, 3) == "\xEF\xBF\xBD"))
+      return false;
+  }
+  return true;
+}
+
+std::string FromLatin1(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() + s.size() / 8);
+  for (const char c : s) Append(out, static_cast<unsigned char>(c));
+  return out;
+}
+
 std::u32string Decode(std::string_view s) {
   std::u32string out;
   out.reserve(s.size());

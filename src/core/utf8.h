@@ -18,6 +18,11 @@ std::u32string Decode(std::string_view s);
 void Append(std::string& out, char32_t c);
 std::string Encode(std::u32string_view s);
 
+// True when s is well-formed UTF-8 throughout.
+bool IsValid(std::string_view s);
+// Bytes of ISO-8859-1 text as UTF-8 (each byte is the code point of its value).
+std::string FromLatin1(std::string_view s);
+
 // Number of characters (code points) in s.
 std::size_t Length(std::string_view s);
 

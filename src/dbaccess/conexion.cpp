@@ -1,5 +1,6 @@
 #include "dbaccess/conexion.h"
 
+#include "dbaccess/batch_state.h"
 #include "kolvar/error.h"
 #include "kolvar/ui.h"
 #include "kolvar/value.h"
@@ -79,13 +80,23 @@ void cConexionDAO::InicializaBD(const std::string& sdbname) {
 void cConexionDAO::AbrirBD(const std::string& m_dbname) {
   BusyPointer busy;
   if (!workspace_) Raise(err::kObjectInvalid);
-  auto opened = workspace_->openDatabase(m_dbname, false, false, "");
-  selected() = std::move(opened);
+  const auto open = [&] { return workspace_->openDatabase(m_dbname, false, false, ""); };
+  // A batch open on the thread lends its open file.
+  if (db::BatchState* batch = db::CurrentBatch())
+    if (auto lent = batch->adopt(m_dbname, open)) {
+      selected() = std::move(lent);
+      return;
+    }
+  selected() = open();
 }
 
 void cConexionDAO::Cerrar() {
   db::Database& database = selectedOpen();
-  database.close();
+  const db::BatchState* batch = db::CurrentBatch();
+  if (batch && batch->owns(&database))
+    database.closeRecordsets();  // the file stays open until the batch ends
+  else
+    database.close();
 }
 
 void cConexionDAO::execute(std::string_view sql, std::int16_t i) {

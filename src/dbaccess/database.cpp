@@ -95,24 +95,28 @@ sqlite3_stmt* Database::prepare(std::string_view text) {
   return stmt;
 }
 
-void Database::run(const char* sql) {
+void Database::exec(const std::string& sql) {
   char* message = nullptr;
-  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+  if (sqlite3_exec(handle(), sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
     const std::string text = message ? message : "";
     sqlite3_free(message);
     RaiseEngineError(sqlite3_errcode(db_), text);
   }
 }
 
-// Leaves the connection outside any transaction, whatever fails on the way.
-void Database::abandonStatement() noexcept {
+// Undoes the statement; when it began outside any transaction, leaves the
+// connection outside one again, whatever fails on the way.
+void Database::abandonStatement(bool beganOutside) noexcept {
   sqlite3_exec(db_, "ROLLBACK TO kolvar_statement; RELEASE kolvar_statement", nullptr, nullptr,
                nullptr);
-  if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (beganOutside && !sqlite3_get_autocommit(db_))
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 // A statement and the checks of the rows it writes form one unit: a row that
-// fails them undoes the whole statement.
+// fails them undoes the whole statement. A statement that writes no row with
+// values (a read, a delete) needs no savepoint: the engine undoes a failed
+// statement on its own.
 void Database::execute(std::string_view sql, int) {
   if (IsSelect(sql)) {
     handle();
@@ -120,8 +124,10 @@ void Database::execute(std::string_view sql, int) {
   }
   std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), &sqlite3_finalize);
   if (!checks_.loaded()) checks_.load(db_);
-  const bool own = sqlite3_get_autocommit(db_) != 0 && !sqlite3_stmt_readonly(stmt.get());
-  if (own) run("SAVEPOINT kolvar_statement");
+  const std::string verb = FirstWord(sql);
+  const bool checked = !sqlite3_stmt_readonly(stmt.get()) && verb != "DELETE";
+  const bool beganOutside = sqlite3_get_autocommit(db_) != 0;
+  if (checked) exec("SAVEPOINT kolvar_statement");
   checks_.take();
   int rc;
   while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
@@ -130,19 +136,18 @@ void Database::execute(std::string_view sql, int) {
   stmt.reset();
   std::optional<Error> violation = checks_.take();
   if (rc != SQLITE_DONE || violation) {
-    if (own) abandonStatement();
+    if (checked) abandonStatement(beganOutside);
     if (violation) throw *violation;
     RaiseEngineError(rc, message);
   }
-  if (own) {
+  if (checked) {
     try {
-      run("RELEASE kolvar_statement");
+      exec("RELEASE kolvar_statement");
     } catch (const Error&) {
-      abandonStatement();
+      abandonStatement(beganOutside);
       throw;
     }
   }
-  const std::string verb = FirstWord(sql);
   if (verb != "INSERT" && verb != "UPDATE" && verb != "DELETE")
     checks_.forget();  // the schema may have changed
 }
@@ -186,10 +191,14 @@ TableDef Database::tableDef(std::string_view table) {
   return TableDef(*this, name);
 }
 
-void Database::close() {
-  if (!db_) return;
+void Database::closeRecordsets() {
   for (auto& rs : recordsets()) rs->close();
   recordsets_.clear();
+}
+
+void Database::close() {
+  if (!db_) return;
+  closeRecordsets();
   sqlite3_close_v2(db_);
   db_ = nullptr;
 }

@@ -102,14 +102,16 @@ class Database {
   // Result sets still open on this database.
   std::vector<std::shared_ptr<Recordset>> recordsets();
   TableDef tableDef(std::string_view table);
-  void close();  // closes the open result sets first
+  void close();            // closes the open result sets first
+  void closeRecordsets();  // closes the open result sets only
+  // Runs statements of the library's own (transaction control), unchecked.
+  void exec(const std::string& sql);
 
   sqlite3* handle() const;  // error 3420 once closed
 
  private:
   sqlite3_stmt* prepare(std::string_view sql);
-  void run(const char* sql);
-  void abandonStatement() noexcept;
+  void abandonStatement(bool beganOutside) noexcept;
   std::string path_;
   sqlite3* db_ = nullptr;
   WriteChecks checks_;

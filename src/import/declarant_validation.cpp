@@ -5,6 +5,7 @@
 
 #include "core/text.h"
 #include "dbaccess/general.h"
+#include "import/finding_fields.h"
 #include "import/importacion.h"
 #include "kolvar/object.h"
 
@@ -138,10 +139,17 @@ Value ValidarRegistroDeclarante(const Value& fieldBuffer, std::int32_t longitud,
                                 const std::string& line) {
   const std::shared_ptr<Object> misc = CreateObject("SvrUtilLib.cMiscelaneos");
   Checker c{fieldBuffer, EjercicioMax, EjercicioMin, *misc};
-  if (!ComprobarLongitud(line, longitud, c.errores, c.k, 67)) return std::move(c.errores);
+  if (!ComprobarLongitud(line, longitud, c.errores, c.k, 67)) {
+    NoteFindings("", 0, 1);
+    return std::move(c.errores);
+  }
   for (std::int32_t n = 1; n <= fieldBuffer.ubound(1); ++n) {
-    if (const Rule rule = RuleOf(fieldBuffer(n, 1).toString()))
+    const std::string key = fieldBuffer(n, 1).toString();
+    if (const Rule rule = RuleOf(key)) {
+      const std::int16_t before = c.k;
       rule(c, fieldBuffer(n, 0).toString());
+      NoteFindings(key, n, c.k - before);
+    }
   }
   return std::move(c.errores);
 }

@@ -7,6 +7,7 @@
 #include "dbaccess/miscelaneos.h"
 #include "declared/record_service.h"
 #include "import/declared_line_validation_rules.h"
+#include "import/finding_fields.h"
 #include "import/import_checks.h"
 #include "kolvar/error.h"
 #include "reference/datos_generales.h"
@@ -49,7 +50,10 @@ Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::str
 
     Value errores = declared::NewErrorBuffer();
     DeclaredLine record(fieldBuffer, errores, services, Ejercicio, Periodo, blnSoloValidar);
-    if (!ComprobarLongitud(line, longitud, errores, record.counter(), kWrongLength)) return errores;
+    if (!ComprobarLongitud(line, longitud, errores, record.counter(), kWrongLength)) {
+      NoteFindings("", 0, 1);
+      return errores;
+    }
 
     const auto& rules = RuleOfKey();
     for (std::int32_t n = 1; n <= fieldBuffer.ubound(1); ++n) {
@@ -58,7 +62,9 @@ Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::str
       const KeyId id = FindKey(key.toString());
       if (id == kNoKey || rules[id] == nullptr) continue;
       const Value& cell = fieldBuffer(n, 0);
+      const std::int16_t before = record.counter();
       rules[id](record, cell.isNull() ? std::string() : cell.toString());
+      NoteFindings(key.toString(), n, record.counter() - before);
     }
     return errores;
   } catch (const Error& e) {

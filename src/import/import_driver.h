@@ -5,15 +5,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 
+#include "kolvar/batch.h"
 #include "kolvar/value.h"
 
 namespace kolvar {
 
 class cImportacion {
  public:
+  cImportacion() = default;
+  cImportacion(cImportacion&&) = default;
+  ~cImportacion();  // cancels a batch still open
+
   std::string mdblec() const { return mdblec_; }
   void mdblec(std::string v) { mdblec_ = std::move(v); }
   std::string mdbmod() const { return mdbmod_; }
@@ -57,6 +63,19 @@ class cImportacion {
   void importDeclarado(std::string& strLineaLectura, Value& vBufferErrores,
                        std::int32_t lngDeclaracion);
 
+  // Bulk work for late-bound clients. IniciarLote opens a batch on this
+  // object's two files (see kolvar/batch.h); TerminarLote commits it,
+  // CancelarLote ends it storing nothing.
+  void IniciarLote();
+  void TerminarLote();
+  void CancelarLote();
+  // The whole file into the declaration of this object's properties, in one
+  // batch: (0) lines, (1) declarant lines, (2) declared lines, (3) records
+  // stored, (4) lines with findings, (5) findings, (6) True when the file
+  // belongs to another declaration, (7) the findings kept, as a table
+  // (0 To 4, 0 To n): line, field key, position, code, text; Null without.
+  Value ImportarFichero(const std::string& strRuta, bool blnParcial);
+
  private:
   // Cleans the line and tells its record type; false for a type other than 0, 1, 2.
   bool Preparar(std::string& line, Value& errores);
@@ -77,6 +96,7 @@ class cImportacion {
   std::uint8_t sujeto_ = 0;
   std::int16_t opeDeImp_ = 0;
   std::int32_t codDte_ = 0;
+  std::unique_ptr<Batch> lote_;
 };
 
 }  // namespace kolvar

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "core/utf8.h"
+#include "import/finding_fields.h"
 #include "import/importacion.h"
 
 namespace kolvar::Importacion {
@@ -264,6 +265,21 @@ Value DesglosarRegistroDeclarado(const std::string& line, bool Estatal) {
   Fill(buffer, static_cast<std::int32_t>(std::size(kDeclaradoComun)) + 1, group->rows,
        {offsets, markIsS, YearOf(offsets)});
   return buffer;
+}
+
+std::int32_t FieldPosition(bool declarant, std::string_view key, std::int32_t row) {
+  if (declarant) {
+    if (row >= 1 && row <= static_cast<std::int32_t>(std::size(kDeclarante)) &&
+        kDeclarante[row - 1].key == key)
+      return kDeclarante[row - 1].start;
+    return 0;
+  }
+  for (const FieldSpec& f : kDeclaradoComun)
+    if (f.key == key) return f.start;
+  for (const BookGroup& g : kGrupos)
+    for (const FieldSpec& f : g.rows)
+      if (f.key == key) return f.start;
+  return 0;
 }
 
 }  // namespace kolvar::Importacion

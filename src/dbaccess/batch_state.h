@@ -1,0 +1,70 @@
+// The batch open on the calling thread: the open user and reference database
+// that its units of work reuse, the transaction around its work, and what it
+// remembers of the reference database (which nothing changes while it runs).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "dbaccess/engine.h"
+
+namespace kolvar::db {
+
+class BatchState {
+ public:
+  BatchState(std::string userPath, std::string referencePath);
+  ~BatchState();  // rolls back what is still open; never raises
+  BatchState(const BatchState&) = delete;
+  BatchState& operator=(const BatchState&) = delete;
+
+  const std::string& userPath() const { return userPath_; }
+  const std::string& referencePath() const { return referencePath_; }
+
+  // The open database of a unit of work on `path` when the path is one of the
+  // batch's files; the reference database is opened by `open` the first time.
+  template <class Open>
+  std::shared_ptr<Database> adopt(const std::string& path, Open&& open) {
+    if (path == userPath_) return user_;
+    if (path != referencePath_) return nullptr;
+    if (!reference_ || !reference_->isOpen()) reference_ = open();
+    return reference_;
+  }
+  bool owns(const Database* db) const { return db == user_.get() || db == reference_.get(); }
+
+  // One more level of work: the transaction, then a savepoint per level.
+  void begin();
+  void commit();    // the innermost level
+  void rollback();  // the innermost level; never raises
+  int depth() const { return depth_; }
+
+  // A value read from the reference database, remembered for the batch.
+  const std::string* remembered(std::string_view key) const;
+  void remember(std::string key, std::string value);
+
+ private:
+  std::string userPath_;
+  std::string referencePath_;
+  std::shared_ptr<Database> user_;
+  std::shared_ptr<Database> reference_;
+  int depth_ = 0;
+  std::unordered_map<std::string, std::string> memo_;
+};
+
+// The batch open on this thread, or nullptr.
+BatchState* CurrentBatch();
+void SetCurrentBatch(BatchState* state);
+
+// `read()` once per batch for the key; on every call outside a batch.
+template <class Read>
+std::string RememberedInBatch(std::string_view key, Read&& read) {
+  BatchState* batch = CurrentBatch();
+  if (!batch) return read();
+  if (const std::string* known = batch->remembered(key)) return *known;
+  std::string value = read();
+  batch->remember(std::string(key), value);
+  return value;
+}
+
+}  // namespace kolvar::db
