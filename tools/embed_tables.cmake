@@ -1,7 +1,7 @@
 # Writes every *.tsv of DIR into OUT as a C++ table of (file name, contents).
 file(GLOB files ${DIR}/*.tsv)
 list(SORT files)
-set(body "// Generated from data/reference: do not edit.\n#include \"reference/embedded_tables.h\"\n\nnamespace kolvar {\n\nconst std::vector<EmbeddedTable>& EmbeddedTables() {\n  static const std::vector<EmbeddedTable> tables = {\n")
+set(body "// Generated from data/reference: do not edit.\n#include \"codetables/embedded_tables.h\"\n\nnamespace kolvar {\n\nconst std::vector<EmbeddedTable>& EmbeddedTables() {\n  static const std::vector<EmbeddedTable> tables = {\n")
 foreach(f ${files})
   get_filename_component(name ${f} NAME_WE)
   file(READ ${f} hex HEX)

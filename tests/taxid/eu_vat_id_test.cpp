@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "dbaccess/miscelaneos.h"
+#include "taxid/miscelaneos.h"
 
 namespace {
 
