@@ -2,7 +2,7 @@
 # Defaults give the reference code tables; the message catalog sets the
 # header, namespace, element type and function it declares.
 if(NOT DEFINED HEADER)
-  set(HEADER "reference/embedded_tables.h")
+  set(HEADER "codetables/embedded_tables.h")
 endif()
 if(NOT DEFINED NAMESPACE)
   set(NAMESPACE "kolvar")
