@@ -4,12 +4,12 @@
 
 #include <array>
 
-#include "dbaccess/miscelaneos.h"
 #include "declared/record_service.h"
 #include "import/declared_line_validation_rules.h"
 #include "import/import_checks.h"
 #include "kolvar/error.h"
 #include "reference/datos_generales.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar::Importacion {
 
