@@ -51,7 +51,6 @@ void Batch::Commit() {
   try {
     scope->state->commit();
   } catch (...) {
-    scope->state->rollback();
     if (scope->owned) db::SetCurrentBatch(nullptr);
     throw;
   }

@@ -8,10 +8,6 @@ namespace {
 
 thread_local BatchState* tCurrent = nullptr;
 
-std::string Savepoint(int level) {
-  return "kolvar_batch_" + std::to_string(level);
-}
-
 }  // namespace
 
 BatchState* CurrentBatch() {
@@ -28,38 +24,39 @@ BatchState::BatchState(std::string userPath, std::string referencePath)
 }
 
 BatchState::~BatchState() {
-  while (depth_ > 0) rollback();
-  try {
-    if (reference_) reference_->close();
-    user_->close();
-  } catch (...) {
+  while (!levels_.empty()) rollback();
+  for (const auto& db : {user_, reference_}) {
+    if (!db) continue;
+    db->pin(false);
+    db->reopen();
+    try {
+      db->close();
+    } catch (...) {
+    }
   }
 }
 
 void BatchState::begin() {
-  user_->exec(depth_ == 0 ? std::string("BEGIN IMMEDIATE") : "SAVEPOINT " + Savepoint(depth_));
-  ++depth_;
+  user_->reopen();  // a unit of work of the batch may have closed it meanwhile
+  levels_.push_back(std::make_unique<Transaction>(user_));
 }
 
 void BatchState::commit() {
-  if (depth_ == 0) Raise(err::kInvalidCall);
-  const int level = depth_ - 1;
+  if (levels_.empty()) Raise(err::kInvalidCall);
   user_->closeRecordsets();
-  user_->exec(level == 0 ? std::string("COMMIT") : "RELEASE " + Savepoint(level));
-  depth_ = level;
+  try {
+    levels_.back()->commit();
+  } catch (...) {
+    levels_.pop_back();
+    throw;
+  }
+  levels_.pop_back();
 }
 
 void BatchState::rollback() {
-  if (depth_ == 0) return;
-  const int level = --depth_;
-  try {
-    user_->closeRecordsets();
-    if (level == 0)
-      user_->exec("ROLLBACK");
-    else
-      user_->exec("ROLLBACK TO " + Savepoint(level) + "; RELEASE " + Savepoint(level));
-  } catch (...) {
-  }
+  if (levels_.empty()) return;
+  user_->closeRecordsets();
+  levels_.pop_back();  // the transaction undoes its level as it ends
 }
 
 const std::string* BatchState::remembered(std::string_view key) const {

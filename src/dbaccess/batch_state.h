@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "dbaccess/engine.h"
+#include "dbaccess/transaction.h"
 
 namespace kolvar::db {
 
@@ -28,16 +30,20 @@ class BatchState {
   std::shared_ptr<Database> adopt(const std::string& path, Open&& open) {
     if (path == userPath_) return user_;
     if (path != referencePath_) return nullptr;
-    if (!reference_ || !reference_->isOpen()) reference_ = open();
+    if (!reference_) {
+      reference_ = open();
+      reference_->pin(true);
+    }
     return reference_;
   }
   bool owns(const Database* db) const { return db == user_.get() || db == reference_.get(); }
 
-  // One more level of work: the transaction, then a savepoint per level.
+  // One more level of work: the outermost is the transaction of the user
+  // database, each inner one a savepoint in it.
   void begin();
-  void commit();    // the innermost level
+  void commit();    // the innermost level; when it fails the level is undone
   void rollback();  // the innermost level; never raises
-  int depth() const { return depth_; }
+  int depth() const { return static_cast<int>(levels_.size()); }
 
   // A value read from the reference database, remembered for the batch.
   const std::string* remembered(std::string_view key) const;
@@ -48,7 +54,7 @@ class BatchState {
   std::string referencePath_;
   std::shared_ptr<Database> user_;
   std::shared_ptr<Database> reference_;
-  int depth_ = 0;
+  std::vector<std::unique_ptr<Transaction>> levels_;
   std::unordered_map<std::string, std::string> memo_;
 };
 
@@ -56,11 +62,12 @@ class BatchState {
 BatchState* CurrentBatch();
 void SetCurrentBatch(BatchState* state);
 
-// `read()` once per batch for the key; on every call outside a batch.
+// A read of the reference database at `path`: once per batch for the key
+// when the path is the batch's reference database, else on every call.
 template <class Read>
-std::string RememberedInBatch(std::string_view key, Read&& read) {
+std::string RememberedInBatch(const std::string& path, std::string_view key, Read&& read) {
   BatchState* batch = CurrentBatch();
-  if (!batch) return read();
+  if (!batch || path != batch->referencePath()) return read();
   if (const std::string* known = batch->remembered(key)) return *known;
   std::string value = read();
   batch->remember(std::string(key), value);

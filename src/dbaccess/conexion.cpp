@@ -1,5 +1,7 @@
 #include "dbaccess/conexion.h"
 
+#include <filesystem>
+
 #include "dbaccess/batch_state.h"
 #include "kolvar/error.h"
 #include "kolvar/ui.h"
@@ -26,6 +28,11 @@ class BusyPointer {
  private:
   std::shared_ptr<UserInterface> ui_;
 };
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return a == b || std::filesystem::equivalent(a, b, ec);
+}
 
 template <class F>
 void IgnoringFailure(F&& f) noexcept {
@@ -80,10 +87,16 @@ void cConexionDAO::InicializaBD(const std::string& sdbname) {
 void cConexionDAO::AbrirBD(const std::string& m_dbname) {
   BusyPointer busy;
   if (!workspace_) Raise(err::kObjectInvalid);
+  auto& current = selected();
+  if (current && current->unitDepth() > 0 && SameFile(current->path(), m_dbname)) {
+    current->reopen();
+    return;
+  }
   const auto open = [&] { return workspace_->openDatabase(m_dbname, false, false, ""); };
   // A batch open on the thread lends its open file.
   if (db::BatchState* batch = db::CurrentBatch())
     if (auto lent = batch->adopt(m_dbname, open)) {
+      lent->reopen();
       selected() = std::move(lent);
       return;
     }
@@ -92,11 +105,7 @@ void cConexionDAO::AbrirBD(const std::string& m_dbname) {
 
 void cConexionDAO::Cerrar() {
   db::Database& database = selectedOpen();
-  const db::BatchState* batch = db::CurrentBatch();
-  if (batch && batch->owns(&database))
-    database.closeRecordsets();  // the file stays open until the batch ends
-  else
-    database.close();
+  database.close();
 }
 
 void cConexionDAO::execute(std::string_view sql, std::int16_t i) {
@@ -104,9 +113,23 @@ void cConexionDAO::execute(std::string_view sql, std::int16_t i) {
   selectedOpen().execute(sql, i);
 }
 
+void cConexionDAO::execute(std::string_view sql, const std::vector<Value>& params) {
+  BusyPointer busy;
+  selectedOpen().execute(sql, params);
+}
+
 std::shared_ptr<db::Recordset> cConexionDAO::openRecordset(std::string_view sql, std::int16_t) {
   BusyPointer busy;
   return selectedOpen().openRecordset(sql);
+}
+
+std::shared_ptr<db::Database> cConexionDAO::database() {
+  selectedOpen();
+  return selected();
+}
+
+std::int32_t cConexionDAO::lastInsertKey() {
+  return static_cast<std::int32_t>(selectedOpen().lastInsertKey());
 }
 
 cConexionDAO& Conexion() {

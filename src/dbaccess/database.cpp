@@ -75,13 +75,39 @@ Database::~Database() {
 }
 
 sqlite3* Database::handle() const {
-  if (!db_) Raise(err::kObjectInvalid);
+  if (!db_ || closePending_) Raise(err::kObjectInvalid);
   return db_;
 }
 
 sqlite3_stmt* Database::prepare(std::string_view text) {
+  return prepareAdapted(AdaptDialect(text));
+}
+
+sqlite3_stmt* Database::acquire(std::string_view text) {
+  handle();
+  return statements_.acquire(text, [this](std::string_view t) { return prepare(t); });
+}
+
+sqlite3_stmt* Database::acquireAdapted(const std::string& sql) {
+  handle();
+  return statements_.acquire("\x01" + sql, [&](std::string_view) { return prepareAdapted(sql); });
+}
+
+void Database::release(sqlite3_stmt* stmt) noexcept {
+  statements_.release(stmt);
+}
+
+// Runs a statement of the library's own text, prepared once.
+void Database::runCached(const char* sql) {
+  sqlite3_stmt* stmt = acquire(sql);
+  const int rc = sqlite3_step(stmt);
+  const std::string message = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
+  release(stmt);
+  if (rc != SQLITE_DONE) RaiseEngineError(sqlite3_errcode(db_), message);
+}
+
+sqlite3_stmt* Database::prepareAdapted(const std::string& sql) {
   sqlite3* db = handle();
-  const std::string sql = AdaptDialect(text);
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   const int rc =
@@ -95,39 +121,81 @@ sqlite3_stmt* Database::prepare(std::string_view text) {
   return stmt;
 }
 
-void Database::exec(const std::string& sql) {
+void Database::run(const char* sql) {
   char* message = nullptr;
-  if (sqlite3_exec(handle(), sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
     const std::string text = message ? message : "";
     sqlite3_free(message);
     RaiseEngineError(sqlite3_errcode(db_), text);
   }
 }
 
-// Undoes the statement; when it began outside any transaction, leaves the
-// connection outside one again, whatever fails on the way.
-void Database::abandonStatement(bool beganOutside) noexcept {
+// Undoes the failed statement; outside a unit of work it also leaves the
+// connection outside any transaction, whatever fails on the way.
+void Database::abandonStatement() noexcept {
   sqlite3_exec(db_, "ROLLBACK TO kolvar_statement; RELEASE kolvar_statement", nullptr, nullptr,
                nullptr);
-  if (beganOutside && !sqlite3_get_autocommit(db_))
+  if (depth_ == 0 && !sqlite3_get_autocommit(db_))
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 // A statement and the checks of the rows it writes form one unit: a row that
-// fails them undoes the whole statement. A statement that writes no row with
-// values (a read, a delete) needs no savepoint: the engine undoes a failed
-// statement on its own.
+// fails them undoes the whole statement, also inside a unit of work. The
+// transactions are the units' own: their statements are refused here.
 void Database::execute(std::string_view sql, int) {
+  execute(sql, std::vector<Value>{});
+}
+
+namespace {
+
+// Binds the values to the statement's parameters in order.
+void Bind(sqlite3_stmt* stmt, const std::vector<Value>& params) {
+  int i = 0;
+  for (const Value& v : params) {
+    ++i;
+    switch (v.type()) {
+      case VarType::Null:
+        sqlite3_bind_null(stmt, i);
+        break;
+      case VarType::Integer:
+      case VarType::Long:
+      case VarType::Byte:
+      case VarType::Boolean:
+        sqlite3_bind_int64(stmt, i, v.toLong());
+        break;
+      case VarType::Single:
+      case VarType::Double:
+        sqlite3_bind_double(stmt, i, v.toDouble());
+        break;
+      default: {
+        const std::string text = v.toString();
+        sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void Database::execute(std::string_view sql, const std::vector<Value>& params) {
   if (IsSelect(sql)) {
     handle();
     Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
   }
-  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), &sqlite3_finalize);
+  if (IsTransactionControl(sql)) {
+    handle();
+    Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
+  }
+  std::unique_ptr<sqlite3_stmt, Releaser> stmt(acquire(sql), Releaser{this});
+  Bind(stmt.get(), params);
   if (!checks_.loaded()) checks_.load(db_);
   const std::string verb = FirstWord(sql);
-  const bool checked = !sqlite3_stmt_readonly(stmt.get()) && verb != "DELETE";
-  const bool beganOutside = sqlite3_get_autocommit(db_) != 0;
-  if (checked) exec("SAVEPOINT kolvar_statement");
+  const bool writes = !sqlite3_stmt_readonly(stmt.get());
+  if (writes) requireLiveUnit();
+  // A delete writes no row that the checks could refuse: the engine undoes a
+  // failed one by itself, so it needs no savepoint of its own.
+  const bool own = writes && verb != "DELETE";
+  if (own) runCached("SAVEPOINT kolvar_statement");
   checks_.take();
   int rc;
   while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
@@ -136,15 +204,15 @@ void Database::execute(std::string_view sql, int) {
   stmt.reset();
   std::optional<Error> violation = checks_.take();
   if (rc != SQLITE_DONE || violation) {
-    if (checked) abandonStatement(beganOutside);
+    if (own) abandonStatement();
     if (violation) throw *violation;
     RaiseEngineError(rc, message);
   }
-  if (checked) {
+  if (own) {
     try {
-      exec("RELEASE kolvar_statement");
+      runCached("RELEASE kolvar_statement");
     } catch (const Error&) {
-      abandonStatement(beganOutside);
+      abandonStatement();
       throw;
     }
   }
@@ -158,8 +226,8 @@ std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
     Raise(err::kInvalidOperation,
           "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
   }
-  sqlite3_stmt* stmt = prepare(sql);
-  auto rs = std::make_shared<Recordset>(*this, stmt);
+  sqlite3_stmt* stmt = acquire(sql);
+  auto rs = std::make_shared<Recordset>(*this, stmt, std::string(sql));
   std::erase_if(recordsets_, [](const auto& w) {
     auto p = w.lock();
     return !p || !p->isOpen();
@@ -197,10 +265,20 @@ void Database::closeRecordsets() {
 }
 
 void Database::close() {
-  if (!db_) return;
+  if (!db_ || closePending_) return;
   closeRecordsets();
+  if (depth_ > 0 || pinned_) {
+    closePending_ = true;
+    return;
+  }
+  closeFile();
+}
+
+void Database::closeFile() noexcept {
+  statements_.clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;
+  closePending_ = false;
 }
 
 std::shared_ptr<Database> Workspace::openDatabase(const std::string& path, bool, bool readOnly,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dbaccess/schema.h"
+#include "dbaccess/statement_cache.h"
 #include "dbaccess/write_checks.h"
 #include "kolvar/value.h"
 
@@ -21,11 +22,14 @@ namespace kolvar::db {
 class Database;
 
 // A scrollable, read-only cursor over one SELECT. The statement is stepped on
-// demand; MoveFirst runs it again, so no result is held in memory beyond the
-// current row.
+// demand and columns are decoded only when read. MoveLast counts the rows
+// without reading them (a short result is kept whole, so that MoveFirst need
+// not run it again); a row far from the statement's own is reached by a
+// statement that skips the rows before it.
 class Recordset {
  public:
-  Recordset(Database& owner, sqlite3_stmt* stmt);
+  // `sql` is the text the statement was prepared from.
+  Recordset(Database& owner, sqlite3_stmt* stmt, std::string sql);
   ~Recordset();
   Recordset(const Recordset&) = delete;
   Recordset& operator=(const Recordset&) = delete;
@@ -34,6 +38,9 @@ class Recordset {
   // Rows visited so far: 0 when empty, at least 1 otherwise; all after MoveLast.
   std::int32_t recordCount() const;
   std::int32_t absolutePosition() const;  // -1 at end
+  // Makes row `position` (from 0) current once the count is complete
+  // (after MoveLast); 3021 outside the rows.
+  void absolutePosition(std::int32_t position);
   void moveNext();
   void moveFirst();
   void moveLast();
@@ -48,19 +55,27 @@ class Recordset {
 
  private:
   void requireOpen() const;
-  bool step();  // true on a row
+  bool step() const;  // true on a row
   Value readColumn(int index) const;
+  std::vector<Value> readRow() const;
+  // Puts the statement on row p (known to exist).
+  void seek(std::int32_t p) const;
+  void restart() const;  // the statement run again from its first row
+  std::int32_t countRows();
 
   Database* owner_;
-  sqlite3_stmt* stmt_;
+  mutable sqlite3_stmt* stmt_;
+  std::string sql_;
   std::vector<std::string> names_;
   std::vector<std::string> lowerNames_;
   std::vector<std::optional<ColumnType>> types_;
   std::int32_t position_ = 0;  // index of the current row
-  std::int32_t visited_ = 0;   // rows seen so far
+  std::int32_t visited_ = 0;   // rows seen so far; all once complete_
+  bool complete_ = false;
   bool eof_ = false;
-  bool onStatementRow_ = false;  // current row is readable from the statement
-  std::vector<Value> snapshot_;  // current row after the statement ran past it
+  mutable std::int32_t statementRow_ = -1;  // row the statement is on; -1 when ended
+  std::vector<std::vector<Value>> rows_;    // the whole result, when short
+  bool fromRows_ = false;                   // rows are read from rows_
 };
 
 struct FieldDef {
@@ -94,28 +109,63 @@ class Database {
   Database& operator=(const Database&) = delete;
 
   const std::string& path() const { return path_; }
-  bool isOpen() const { return db_ != nullptr; }
+  bool isOpen() const { return db_ != nullptr && !closePending_; }
   // An INSERT, UPDATE or DELETE (or a schema statement); `options` is accepted
   // and ignored.
   void execute(std::string_view sql, int options = 0);
+  // The same with values bound to the statement's parameters (?) in order.
+  void execute(std::string_view sql, const std::vector<Value>& params);
   std::shared_ptr<Recordset> openRecordset(std::string_view sql);
   // Result sets still open on this database.
   std::vector<std::shared_ptr<Recordset>> recordsets();
   TableDef tableDef(std::string_view table);
-  void close();            // closes the open result sets first
-  void closeRecordsets();  // closes the open result sets only
-  // Runs statements of the library's own (transaction control), unchecked.
-  void exec(const std::string& sql);
+  // Closes the open result sets first. Inside a unit of work (Transaction) the
+  // file stays open until the unit ends; the database is unusable meanwhile.
+  void close();
 
   sqlite3* handle() const;  // error 3420 once closed
 
+  // The key (rowid) of the row the last INSERT on this connection wrote.
+  std::int64_t lastInsertKey() const;
+  // Open units of work (dbaccess/transaction.h); 0 outside any.
+  int unitDepth() const { return depth_; }
+  // Makes a database closed inside a unit of work usable again.
+  void reopen() { closePending_ = false; }
+  // While pinned (by a batch), close() leaves the file open and the database
+  // unusable until reopened, as inside a unit of work.
+  void pin(bool pinned) { pinned_ = pinned; }
+  void closeRecordsets();  // closes the open result sets only
+
  private:
+  friend class Transaction;
+  void closeFile() noexcept;
+  // Raises when the engine ended the open unit's transaction by itself (after
+  // a failed write of the disk or a lock), so nothing runs outside it.
+  void requireLiveUnit() const;
+
   sqlite3_stmt* prepare(std::string_view sql);
-  void abandonStatement(bool beganOutside) noexcept;
+  sqlite3_stmt* prepareAdapted(const std::string& sql);
+  friend class Recordset;
+  // A prepared statement of the text from the cache, and its return; the
+  // second takes a text already in the engine's dialect.
+  sqlite3_stmt* acquire(std::string_view sql);
+  sqlite3_stmt* acquireAdapted(const std::string& sql);
+  void release(sqlite3_stmt* stmt) noexcept;
+  void runCached(const char* sql);
+  struct Releaser {
+    Database* db;
+    void operator()(sqlite3_stmt* stmt) const noexcept { db->release(stmt); }
+  };
+  void run(const char* sql);
+  void abandonStatement() noexcept;
   std::string path_;
   sqlite3* db_ = nullptr;
   WriteChecks checks_;
   std::vector<std::weak_ptr<Recordset>> recordsets_;
+  int depth_ = 0;
+  bool closePending_ = false;
+  bool pinned_ = false;
+  StatementCache statements_;
 };
 
 class Workspace {

@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <mutex>
 
 #include "core/text.h"
 #include "core/utf8.h"
@@ -54,8 +55,37 @@ void WriteChecks::attach(sqlite3* db) {
   sqlite3_preupdate_hook(db, &WriteChecks::OnWrite, this);
 }
 
+namespace {
+
+// The schema's identity: its version and the text of its tables.
+std::string SchemaKey(sqlite3* db) {
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db,
+                     "SELECT (SELECT schema_version FROM pragma_schema_version) || ':' || "
+                     "group_concat(sql, ';') FROM sqlite_master WHERE type = 'table'",
+                     -1, &stmt, nullptr);
+  std::string key;
+  if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0))
+    key = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+  sqlite3_finalize(stmt);
+  return key;
+}
+
+}  // namespace
+
 void WriteChecks::load(sqlite3* db) {
-  tables_.clear();
+  static std::mutex guard;
+  static std::unordered_map<std::string, std::shared_ptr<const Tables>> known;
+  const std::string key = SchemaKey(db);
+  if (!key.empty()) {
+    const std::lock_guard lock(guard);
+    if (const auto it = known.find(key); it != known.end()) {
+      tables_ = it->second;
+      loaded_ = true;
+      return;
+    }
+  }
+  auto tables = std::make_shared<Tables>();
   sqlite3_stmt* stmt = nullptr;
   sqlite3_prepare_v2(
       db,
@@ -65,10 +95,14 @@ void WriteChecks::load(sqlite3* db) {
   while (sqlite3_step(stmt) == SQLITE_ROW) {
     const auto* table = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
     const auto* column = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2));
-    tables_[text::LowerAscii(table)].push_back(FindColumn(table, column));
+    (*tables)[text::LowerAscii(table)].push_back(FindColumn(table, column));
   }
   sqlite3_finalize(stmt);
+  tables_ = tables;
   loaded_ = true;
+  if (key.empty()) return;
+  const std::lock_guard lock(guard);
+  known.emplace(key, std::move(tables));
 }
 
 std::optional<Error> WriteChecks::take() {
@@ -81,8 +115,9 @@ void WriteChecks::OnWrite(void* self, sqlite3* db, int op, const char*, const ch
                           long long, long long) {
   auto* checks = static_cast<WriteChecks*>(self);
   if (op == SQLITE_DELETE || checks->violation_) return;
-  const auto it = checks->tables_.find(text::LowerAscii(zName));
-  if (it == checks->tables_.end()) return;
+  if (!checks->tables_) return;
+  const auto it = checks->tables_->find(text::LowerAscii(zName));
+  if (it == checks->tables_->end()) return;
   const int count = sqlite3_preupdate_count(db);
   for (int i = 0; i < count && i < static_cast<int>(it->second.size()); ++i) {
     const Column* column = it->second[static_cast<std::size_t>(i)];

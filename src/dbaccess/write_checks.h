@@ -6,6 +6,7 @@
 // every opening of the file would have to parse.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -22,9 +23,11 @@ class WriteChecks {
  public:
   // Watches the rows written on `db` from now on.
   void attach(sqlite3* db);
-  // Reads the column order of every table (again after a schema change).
+  // The column order of every table (again after a schema change): kept per
+  // schema (the file's schema version and text), read from the file only the
+  // first time the process meets that schema.
   void load(sqlite3* db);
-  void forget() { tables_.clear(), loaded_ = false; }
+  void forget() { tables_.reset(), loaded_ = false; }
   bool loaded() const { return loaded_; }
 
   // The first violation since the last take(), and clears it.
@@ -35,7 +38,8 @@ class WriteChecks {
                       long long key1, long long key2);
 
   // Table (lower case) -> the described column at each position, or nullptr.
-  std::unordered_map<std::string, std::vector<const Column*>> tables_;
+  using Tables = std::unordered_map<std::string, std::vector<const Column*>>;
+  std::shared_ptr<const Tables> tables_;
   bool loaded_ = false;
   std::optional<Error> violation_;
 };

@@ -41,8 +41,10 @@ Value DetailTable::CargarDatos(std::int32_t csdo) {
 bool DetailTable::InsertarDatos(const Value& csdo, const Value& csci) {
   std::vector<std::string> texts{csdo.toString()};
   for (const Value& v : values_) texts.push_back(v.toString());
-  Conexion().execute(std::string(layout_->insertHead) + " VALUES ( " + csci.toString() + ", '" +
-                     JoinQuoted(texts) + "')");
+  std::vector<Value> params = LiteralValues(std::move(texts));
+  params.insert(params.begin(), Value(csci.toString()));
+  Conexion().execute(
+      std::string(layout_->insertHead) + " VALUES ( " + Placeholders(params.size()) + ")", params);
   return true;
 }
 

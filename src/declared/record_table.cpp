@@ -1,6 +1,7 @@
 #include "declared/record_table.h"
 
 #include "core/retag.h"
+#include "dbaccess/batch_state.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
 #include "dbaccess/table_reads.h"
@@ -32,11 +33,14 @@ std::int32_t cTDeclarados::Insertar() {
       nifdpr_,       cdtl_,      cdo_,        Num(fde_),   Num(fdo_),
       Num(tipoimp_), Num(bimp_), Num(cuota_), Num(imptf_), Num(baseimpcoste_),
       idfactura_,    nodereg_};
+  std::vector<Value> params = LiteralValues(values);
+  params.insert(params.begin(), Value(csci_));
   Conexion().execute(
       "INSERT INTO tOperadores (CSCI,NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,"
       "BIMP,CUOTA,IMPTF, BASEIMPCOSTE,IDFACTURA,NODEREG ) "
       " VALUES ( " +
-      Num(csci_) + ", '" + JoinQuoted(values) + "')");
+          Placeholders(params.size()) + ")",
+      params);
   return MaxDeclarado();
 }
 
@@ -68,8 +72,8 @@ bool cTDeclarados::EliminarDeclarado() {
 
 bool cTDeclarados::BorrarDatosPropios() {
   for (const char* table : kDetailTables)
-    Conexion().execute(std::string("DELETE FROM ") + table + " WHERE CSDO = " + Num(csdo_) +
-                       " and CSCI = " + Num(csci_));
+    Conexion().execute(std::string("DELETE FROM ") + table + " WHERE CSDO = ? and CSCI = ?",
+                       {Value(csdo_), Value(csci_)});
   return true;
 }
 
@@ -140,11 +144,15 @@ bool cTDeclarados::ComprobarExistPais(const std::string& strPais) {
 }
 
 bool cTDeclarados::comprobarFechaDeIngreso(const std::string& fecha, const std::string& pais) {
-  auto rs =
-      Conexion().openRecordset("select paisfecing from tpaises where paisint ='" + pais + "'");
-  const std::optional<int> order = Compare(Value(fecha), rs->field(0));
-  rs->close();
-  return !(order && *order < 0);
+  const std::string sql = "select paisfecing from tpaises where paisint ='" + pais + "'";
+  const std::string entered =
+      db::RememberedInBatch(Conexion().database()->path(), "entered:" + fecha + ":" + sql, [&] {
+        auto rs = Conexion().openRecordset(sql);
+        const std::optional<int> order = Compare(Value(fecha), rs->field(0));
+        rs->close();
+        return std::string(order && *order < 0 ? "0" : "1");
+      });
+  return entered == "1";
 }
 
 void cTDeclarados::Validar(const Value& vBuffer, Value& vBufferErrores) {

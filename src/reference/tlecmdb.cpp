@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/text.h"
+#include "dbaccess/batch_state.h"
 #include "dbaccess/conexion.h"
 
 namespace kolvar {
@@ -31,10 +32,12 @@ constexpr Lookup kMedioCobro{"SELECT descas FROM TMedioCobro WHERE codigo='",
 // statement (error 3075).
 std::string Describe(const Lookup& lookup, std::int32_t idioma, const std::string& code) {
   const std::string sql = std::string(idioma == 0 ? lookup.castilian : lookup.basque) + code + "'";
-  auto rs = Conexion().openRecordset(sql);
-  std::string description = rs->eof() ? "" : text::UCase(rs->field(0).toString());
-  rs->close();
-  return description;
+  return db::RememberedInBatch(Conexion().database()->path(), sql, [&] {
+    auto rs = Conexion().openRecordset(sql);
+    std::string description = rs->eof() ? "" : text::UCase(rs->field(0).toString());
+    rs->close();
+    return description;
+  });
 }
 
 }  // namespace
