@@ -24,6 +24,7 @@
 #include "misc_commands.h"
 #include "record_commands.h"
 #include "report_commands.h"
+#include "serve/serve_command.h"
 #include "session.h"
 #include "table.h"
 #include "ui_text.h"
@@ -245,6 +246,8 @@ class FieldOptions {
 };
 
 int Run(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "serve")
+    return kolvar::serve::ServeMain(argc - 1, argv + 1);
   const std::string earlyLang = EarlyOption(argc, argv, "--lang");
   Session probe = OpenSession(EarlyOption(argc, argv, "--data"),
                               earlyLang == "es" || earlyLang == "eu" ? earlyLang : "", false);

@@ -47,6 +47,7 @@ enum class Say {
   CmdUpgrade,
   CmdGenerate,
   CmdDemo,
+  CmdServe,
   OptDeclaration,
   OptCheck,
   OptPartial,

@@ -4,8 +4,8 @@
 
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
-#include "dbaccess/miscelaneos.h"
 #include "support/fixture.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar::testing {
 namespace {
