@@ -17,7 +17,7 @@ namespace {
 
 using namespace line_rules;
 
-constexpr std::int16_t kWrongLength = 67;
+constexpr findings::ImportCode kWrongLength = 67;
 
 // The rule of every key, built once from the tables of the groups.
 const std::array<Rule, kKeys.size()>& RuleOfKey() {
