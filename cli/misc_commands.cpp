@@ -17,7 +17,8 @@ namespace {
 std::set<std::string> Columns(const std::string& database, const std::string& table) {
   auto connection = CreateObject("kolvar.cConexionDAO");
   connection->Let("mdb", Value(std::int32_t{0}));
-  CallMethod(*connection, "InicializaBD", {Value(database)});
+  CallMethod(*connection, "CrearWorkSpace", {});
+  CallMethod(*connection, "AbrirBD", {Value(database)});
   std::set<std::string> names;
   try {
     auto rs =
