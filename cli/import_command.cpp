@@ -5,6 +5,11 @@
 #include <ctime>
 #include <set>
 
+#if __has_include("kolvar/batch.h")
+#include "kolvar/batch.h"
+#define KOLVAR_WHOLE_FILE_IMPORT 1
+#endif
+
 #include "errors.h"
 #include "finding_place.h"
 #include "form340_layout.h"
@@ -127,52 +132,179 @@ class ProgressTicker {
   long done_ = 0;
 };
 
+// What the header line and the options say about the file and its target.
+struct Plan {
+  FileLines file;
+  long headerIndex = -1;
+  Declarant declarant;
+  Declaration declaration;
+  std::optional<Declaration> target;
+};
+
+Plan MakePlan(const Library& library, const std::string& path, const ImportOptions& options,
+              ImportOutcome& out) {
+  Plan plan;
+  plan.file = ReadForm340File(path);
+  auto& lines = plan.file.lines;
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  out.encoding = plan.file.encoding;
+  out.lines = static_cast<long>(lines.size());
+  for (long i = 0; i < out.lines; ++i)
+    if (!lines[i].empty() && lines[i][0] == '1') {
+      plan.headerIndex = i;
+      break;
+    }
+  for (const std::string& l : lines) out.records += !l.empty() && l[0] == '2';
+  if (options.declaration) {
+    plan.target = library.FindDeclaration(*options.declaration);
+    if (!plan.target)
+      throw UsageError(
+          Format(Say::UnknownDeclaration, options.lang, {std::to_string(*options.declaration)}));
+    plan.declaration = *plan.target;
+  } else if (plan.headerIndex < 0) {
+    throw UsageError(path + ": " + std::string(Text(Say::NoHeader, options.lang)));
+  }
+  if (plan.headerIndex >= 0) {
+    Declaration fromHeader;
+    FromHeader(DecodeUtf8(lines[plan.headerIndex]), plan.declarant, fromHeader);
+    if (!plan.target) plan.declaration = fromHeader;
+  }
+  return plan;
+}
+
+// Finds or creates the declarant and creates the declaration the records go
+// to, or checks the one given; the keys of the records it already holds.
+std::vector<std::int32_t> PrepareTarget(const Library& library, const ImportOptions& options,
+                                        Plan& plan, ImportOutcome& out) {
+  std::vector<std::int32_t> oldRecords;
+  if (plan.target) {
+    const Value grid = library.RecordsOf(plan.target->key);
+    if (grid.isArray()) {
+      if (!options.replace && !options.check)
+        throw UsageError(
+            Format(Say::DeclarationHasRecords, options.lang, {std::to_string(plan.target->key)}));
+      for (int r = 1; r <= grid.ubound(2); ++r) oldRecords.push_back(grid(0, r).toLong());
+    }
+    out.declaration = plan.target->key;
+    return oldRecords;
+  }
+  if (auto key = library.FindDeclarantByTaxId(plan.declarant.taxId)) {
+    out.declarant = *key;
+  } else {
+    out.declarant = library.SaveDeclarant(plan.declarant);
+    out.createdDeclarant = true;
+  }
+  Declaration& d = plan.declaration;
+  d.declarant = out.declarant;
+  for (const Declaration& other : library.DeclarationsOf(out.declarant))
+    if (other.year == d.year && other.period == d.period && other.periodicity == d.periodicity &&
+        other.sequence == d.sequence)
+      out.replaced = other.key;
+  if (out.replaced != 0 && !options.replace && !options.check)
+    throw UsageError(Format(Say::DeclarationExists, options.lang, {std::to_string(out.replaced)}));
+  d.key = 0;
+  out.declaration = library.SaveDeclaration(d);
+  out.createdDeclaration = true;
+  return oldRecords;
+}
+
+// After a successful import: the replaced declaration and the records the
+// target held before go.
+void DropReplaced(const Library& library, const ImportOutcome& out,
+                  const std::vector<std::int32_t>& oldRecords) {
+  if (out.replaced != 0) library.DeleteDeclaration(out.replaced);
+  for (std::int32_t record : oldRecords) library.DeleteRecord(record, out.declaration);
+}
+
+#ifdef KOLVAR_WHOLE_FILE_IMPORT
+
+// The whole import in one batch of the library: nothing reaches the file
+// unless everything went well.
+void ImportInBatch(const Library& library, const std::string& path, const ImportOptions& options,
+                   const ImportProgress& progress, Plan& plan, ImportOutcome& out) {
+  Batch batch(library.paths().user, library.paths().reference);
+  const std::vector<std::int32_t> oldRecords = PrepareTarget(library, options, plan, out);
+  ImportTarget target;
+  target.userDatabase = library.paths().user;
+  target.referenceDatabase = library.paths().reference;
+  target.declaration = out.declaration;
+  target.year = plan.declaration.year;
+  target.period = plan.declaration.period;
+  target.periodicity = static_cast<std::int16_t>(plan.declaration.periodicity == "2" ? 2 : 1);
+  kolvar::ImportOptions o;
+  o.partial = options.partial;
+  o.validateOnly = options.check;
+  o.minYear = 2008;
+  o.maxYear = CurrentYear() + 1;
+  o.maxFindings = 100000;
+  const long lines = out.lines;
+  const ImportProgressCallback report = [&](const kolvar::ImportProgress& p) {
+    if (progress)
+      progress((p.pass - 1) * lines + static_cast<long>(p.lines),
+               options.check ? lines : 2 * lines);
+    return true;
+  };
+  const ImportResult r = ImportFile(path, target, o, progress ? report : ImportProgressCallback());
+  for (const kolvar::ImportFinding& f : r.findings) {
+    ImportFinding g;
+    g.line = static_cast<long>(f.line);
+    g.field = f.field;
+    g.start = f.position > 0 ? f.position : 1;
+    g.code = f.code;
+    g.text = f.text;
+    const std::string& line = plan.file.lines[static_cast<std::size_t>(f.line - 1)];
+    const std::u32string chars = DecodeUtf8(line);
+    const bool declarant = !chars.empty() && chars[0] == U'1';
+    const char book = chars.size() >= 99 ? static_cast<char>(chars[98]) : ' ';
+    int year = 0;
+    for (std::size_t i = 4; i < 8 && i < chars.size(); ++i)
+      year = year * 10 + (chars[i] >= U'0' && chars[i] <= U'9' ? chars[i] - U'0' : 0);
+    if (const FieldPlace* place = FindPlace(g.field, declarant, book, year))
+      g.width = place->width;
+    else if (g.field.empty())
+      g.width = static_cast<int>(chars.size());
+    out.findings.push_back(std::move(g));
+  }
+  out.linesWithFindings = static_cast<long>(r.linesWithFindings);
+  out.stored = static_cast<long>(r.stored);
+  if (options.check || r.rejected || r.cancelled || r.stored == 0 ||
+      (r.linesWithFindings > 0 && !options.partial)) {
+    batch.Cancel();
+    out.stored = 0;
+    out.declaration = 0;
+    out.declarant = 0;
+    out.replaced = 0;
+    return;
+  }
+  DropReplaced(library, out, oldRecords);
+  batch.Commit();
+}
+
+#endif
+
 }  // namespace
 
 ImportOutcome ImportForm340File(const Library& library, const std::string& path,
                                 const ImportOptions& options, const ImportProgress& progress) {
-  FileLines file = ReadForm340File(path);
-  while (!file.lines.empty() && file.lines.back().empty()) file.lines.pop_back();
   ImportOutcome out;
-  out.encoding = file.encoding;
-  out.lines = static_cast<long>(file.lines.size());
-
-  long headerIndex = -1;
-  for (long i = 0; i < out.lines; ++i)
-    if (!file.lines[i].empty() && file.lines[i][0] == '1') {
-      headerIndex = i;
-      break;
-    }
-  for (const std::string& l : file.lines) out.records += !l.empty() && l[0] == '2';
-
-  Declarant declarant;
-  Declaration declaration;
-  std::optional<Declaration> target;
-  if (options.declaration) {
-    target = library.FindDeclaration(*options.declaration);
-    if (!target)
-      throw UsageError(
-          Format(Say::UnknownDeclaration, options.lang, {std::to_string(*options.declaration)}));
-    declaration = *target;
-  } else if (headerIndex < 0) {
-    throw UsageError(path + ": " + std::string(Text(Say::NoHeader, options.lang)));
-  }
-  if (headerIndex >= 0) {
-    Declaration fromHeader;
-    FromHeader(DecodeUtf8(file.lines[headerIndex]), declarant, fromHeader);
-    if (!target) declaration = fromHeader;
-  }
+  Plan plan = MakePlan(library, path, options, out);
+#ifdef KOLVAR_WHOLE_FILE_IMPORT
+  ImportInBatch(library, path, options, progress, plan, out);
+  return out;
+#else
+  const auto& lines = plan.file.lines;
+  const long headerIndex = plan.headerIndex;
 
   // The validation pass over the whole file.
   ProgressTicker ticker(progress, options.check ? out.lines : 2 * out.lines);
   std::set<long> refused;
   {
-    Driver driver(library, target ? target->key : 0, declaration);
-    if (headerIndex >= 0 && Collect(driver.Header(file.lines[headerIndex]), headerIndex + 1,
-                                    file.lines[headerIndex], out.findings))
+    Driver driver(library, plan.target ? plan.target->key : 0, plan.declaration);
+    if (headerIndex >= 0 && Collect(driver.Header(lines[headerIndex]), headerIndex + 1,
+                                    lines[headerIndex], out.findings))
       refused.insert(headerIndex);
     for (long i = 0; i < out.lines; ++i) {
-      if (Collect(driver.Line("ValDeclaracion", file.lines[i]), i + 1, file.lines[i], out.findings))
+      if (Collect(driver.Line("ValDeclaracion", lines[i]), i + 1, lines[i], out.findings))
         refused.insert(i);
       ticker.Tick();
     }
@@ -181,45 +313,17 @@ ImportOutcome ImportForm340File(const Library& library, const std::string& path,
   if (options.check || (!refused.empty() && !options.partial)) return out;
   if (headerIndex >= 0 && refused.count(headerIndex)) return out;  // no declaration to store into
 
-  // Where the records go; nothing is written before this point.
-  std::vector<std::int32_t> oldRecords;
-  if (target) {
-    const Value grid = library.RecordsOf(target->key);
-    if (grid.isArray()) {
-      if (!options.replace)
-        throw UsageError(
-            Format(Say::DeclarationHasRecords, options.lang, {std::to_string(target->key)}));
-      for (int r = 1; r <= grid.ubound(2); ++r) oldRecords.push_back(grid(0, r).toLong());
-    }
-    out.declaration = target->key;
-  } else {
-    if (auto key = library.FindDeclarantByTaxId(declarant.taxId)) {
-      out.declarant = *key;
-    } else {
-      out.declarant = library.SaveDeclarant(declarant);
-      out.createdDeclarant = true;
-    }
-    declaration.declarant = out.declarant;
-    for (const Declaration& d : library.DeclarationsOf(out.declarant))
-      if (d.year == declaration.year && d.period == declaration.period &&
-          d.periodicity == declaration.periodicity && d.sequence == declaration.sequence)
-        out.replaced = d.key;
-    if (out.replaced != 0 && !options.replace)
-      throw UsageError(
-          Format(Say::DeclarationExists, options.lang, {std::to_string(out.replaced)}));
-    declaration.key = 0;
-    out.declaration = library.SaveDeclaration(declaration);
-    out.createdDeclaration = true;
-  }
+  // Nothing is written before this point.
+  const std::vector<std::int32_t> oldRecords = PrepareTarget(library, options, plan, out);
 
   // The import pass; on a failure, what this import created goes away again.
   try {
-    Driver driver(library, out.declaration, declaration);
-    if (headerIndex >= 0) driver.Header(file.lines[headerIndex]);
+    Driver driver(library, out.declaration, plan.declaration);
+    if (headerIndex >= 0) driver.Header(lines[headerIndex]);
     std::vector<ImportFinding> late;
     for (long i = 0; i < out.lines; ++i) {
       ticker.Tick();
-      const std::string& line = file.lines[i];
+      const std::string& line = lines[i];
       if (refused.count(i) || line.empty() || line[0] != '2') continue;
       if (Collect(driver.Line("importDeclarado", line), i + 1, line, late)) {
         refused.insert(i);
@@ -230,19 +334,20 @@ ImportOutcome ImportForm340File(const Library& library, const std::string& path,
     out.findings.insert(out.findings.end(), late.begin(), late.end());
     out.linesWithFindings = static_cast<long>(refused.size());
   } catch (...) {
-    if (target) {
-      const Value grid = library.RecordsOf(target->key);
+    if (plan.target) {
+      const Value grid = library.RecordsOf(plan.target->key);
       const std::set<std::int32_t> old(oldRecords.begin(), oldRecords.end());
       for (int r = 1; grid.isArray() && r <= grid.ubound(2); ++r)
-        if (!old.count(grid(0, r).toLong())) library.DeleteRecord(grid(0, r).toLong(), target->key);
+        if (!old.count(grid(0, r).toLong()))
+          library.DeleteRecord(grid(0, r).toLong(), plan.target->key);
     }
     if (out.createdDeclaration) library.DeleteDeclaration(out.declaration);
     if (out.createdDeclarant) library.DeleteDeclarant(out.declarant, true);
     throw;
   }
-  if (out.replaced != 0) library.DeleteDeclaration(out.replaced);
-  for (std::int32_t record : oldRecords) library.DeleteRecord(record, out.declaration);
+  DropReplaced(library, out, oldRecords);
   return out;
+#endif
 }
 
 }  // namespace kolvar::cli
