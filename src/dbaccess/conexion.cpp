@@ -79,7 +79,10 @@ void cConexionDAO::InicializaBD(const std::string& sdbname) {
 void cConexionDAO::AbrirBD(const std::string& m_dbname) {
   BusyPointer busy;
   if (!workspace_) Raise(err::kObjectInvalid);
-  auto opened = workspace_->openDatabase(m_dbname, false, false, "");
+  // The reference database is only ever read: opened read-only, it can be
+  // read from a place the user cannot write.
+  const bool reference = Value(selector_).toDouble() != 0;
+  auto opened = workspace_->openDatabase(m_dbname, false, reference, "");
   selected() = std::move(opened);
 }
 

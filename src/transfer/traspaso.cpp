@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::string_view kGroupFailed =
     "Se ha producido un error la creación de los campos de la tabla T10_TIPOLOGIA8";
+constexpr int kColumnExists = 3191;
 
 bool HasColumn(const db::TableDef& table, std::string_view upperName) {
   for (const std::string& name : table.fieldNames())
@@ -22,8 +23,9 @@ bool HasColumn(const db::TableDef& table, std::string_view upperName) {
 }
 
 // Appends the group's columns unless its marker is there, then sets the new
-// columns of every row. A failure ends this group only: the columns appended
-// so far stay and the user is told.
+// columns of every row. A column that is already there without its marker
+// ends this group only: the columns appended so far stay and the user is told.
+// Anything else (a lock, a read-only file, a full disk) ends the transfer.
 void AddGroup(db::Database& database, db::TableDef& table, const db::TransferGroup& group) {
   try {
     if (HasColumn(table, group.marker)) return;
@@ -37,7 +39,8 @@ void AddGroup(db::Database& database, db::TableDef& table, const db::TransferGro
       table.refresh();
     }
     database.execute(group.update);
-  } catch (const Error&) {
+  } catch (const Error& e) {
+    if (e.number() != kColumnExists) throw;
     CurrentUserInterface()->MessageBox(kGroupFailed);
   }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dbaccess/conexion.h"
+#include "dbaccess/engine.h"
 #include "dbaccess/general.h"
 #include "dbaccess/miscelaneos.h"
 #include "support/fixture.h"
@@ -17,11 +18,11 @@ class DatosGenerales : public DatabaseTest {
     datos.mdbmod(userPath);
     datos.mdblec(referencePath);
   }
+  // The library only reads the reference database; tests change it directly.
   void ExecReference(const std::string& sql) {
-    Conexion().mdb(bd340lec);
-    Conexion().InicializaBD(referencePath);
-    Conexion().execute(sql);
-    Conexion().Cerrar();
+    auto database = db::ThreadEngine().openDatabase(referencePath);
+    database->execute(sql);
+    database->close();
   }
   cDatosGenerales datos;
 };
