@@ -76,6 +76,12 @@ TEST_F(DatosGenerales, CargarResultadoRunsOnTheReferenceDatabase) {
   ExpectError(err::kSyntax,
               [&] { datos.CargarResultado("SELECT * FROM TPaises WHERE codigo='O'Q'"); });
   ExpectError(err::kTableNotFound, [&] { datos.CargarResultado("SELECT * FROM TDeclarante"); });
+  // A text that does not parse is a syntax error even when it does not start with SELECT.
+  ExpectError(err::kSyntax, [&] { datos.CargarResultado("SELEC codigo FROM TPaises"); });
+  ExpectError(err::kSyntax, [&] { datos.CargarResultado("SELECT codigo FROM TPaises WHERE"); });
+  ExpectError(err::kInvalidOperation, [&] { datos.CargarResultado("DELETE FROM TPaises"); });
+  ExpectError(err::kUnknownColumn, [&] { datos.CargarResultado("SELECT nada FROM TPaises"); });
+  EXPECT_EQ(ScalarReference("SELECT count(*) FROM TPaises WHERE codigo = 'FR'").toLong(), 1);
 }
 
 TEST_F(DatosGenerales, NumeroDeclarantes) {
