@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include "serve/serve_command.h"
+
 namespace {
 
 int Usage() {
@@ -52,6 +54,8 @@ int Init(const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
   try {
+    if (argc >= 2 && std::string(argv[1]) == "serve")
+      return kolvar::serve::ServeMain(argc - 1, argv + 1);
     if (argc == 3 && std::string(argv[1]) == "init") return Init(argv[2]);
     return Usage();
   } catch (const kolvar::Error& e) {

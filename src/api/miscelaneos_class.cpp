@@ -1,7 +1,7 @@
 // The common validation component as the library's callers create it by name.
 #include "api/classes.h"
 #include "api/dispatch.h"
-#include "dbaccess/miscelaneos.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar::api {
 

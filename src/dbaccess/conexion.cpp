@@ -1,5 +1,7 @@
 #include "dbaccess/conexion.h"
 
+#include <filesystem>
+
 #include "kolvar/error.h"
 #include "kolvar/ui.h"
 #include "kolvar/value.h"
@@ -25,6 +27,11 @@ class BusyPointer {
  private:
   std::shared_ptr<UserInterface> ui_;
 };
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return a == b || std::filesystem::equivalent(a, b, ec);
+}
 
 template <class F>
 void IgnoringFailure(F&& f) noexcept {
@@ -79,6 +86,11 @@ void cConexionDAO::InicializaBD(const std::string& sdbname) {
 void cConexionDAO::AbrirBD(const std::string& m_dbname) {
   BusyPointer busy;
   if (!workspace_) Raise(err::kObjectInvalid);
+  auto& current = selected();
+  if (current && current->unitDepth() > 0 && SameFile(current->path(), m_dbname)) {
+    current->reopen();
+    return;
+  }
   // The reference database is only ever read: opened read-only, it can be
   // read from a place the user cannot write.
   const bool reference = Value(selector_).toDouble() != 0;
@@ -99,6 +111,15 @@ void cConexionDAO::execute(std::string_view sql, std::int16_t i) {
 std::shared_ptr<db::Recordset> cConexionDAO::openRecordset(std::string_view sql, std::int16_t) {
   BusyPointer busy;
   return selectedOpen().openRecordset(sql);
+}
+
+std::shared_ptr<db::Database> cConexionDAO::database() {
+  selectedOpen();
+  return selected();
+}
+
+std::int32_t cConexionDAO::lastInsertKey() {
+  return static_cast<std::int32_t>(selectedOpen().lastInsertKey());
 }
 
 cConexionDAO& Conexion() {

@@ -28,10 +28,16 @@ class cConexionDAO {
   // On the shared connection of the thread, whatever object it is called on:
   // a fresh workspace, then the file opened into the selected field.
   void InicializaBD(const std::string& sdbname);
+  // Inside a unit of work on the same file, the open database is kept.
   void AbrirBD(const std::string& m_dbname);
   void Cerrar();
   void execute(std::string_view sql, std::int16_t i = 0);
   std::shared_ptr<db::Recordset> openRecordset(std::string_view sql, std::int16_t Tipo = 0);
+
+  // The selected open database, for a unit of work (db::Transaction) on it.
+  std::shared_ptr<db::Database> database();
+  // The key of the row the last INSERT on the selected database wrote.
+  std::int32_t lastInsertKey();
 
  private:
   // The field the selector names: 0 the user database, any other number the

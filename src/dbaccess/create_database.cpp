@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <string>
 
+#include "codetables/embedded_tables.h"
 #include "core/text.h"
 #include "dbaccess/engine.h"
 #include "dbaccess/schema.h"
 #include "kolvar/database.h"
 #include "kolvar/error.h"
-#include "reference/embedded_tables.h"
 
 namespace kolvar {
 

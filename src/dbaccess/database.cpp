@@ -113,7 +113,7 @@ Database::~Database() {
 }
 
 sqlite3* Database::handle() const {
-  if (!db_) Raise(err::kObjectInvalid);
+  if (!db_ || closePending_) Raise(err::kObjectInvalid);
   return db_;
 }
 
@@ -142,22 +142,28 @@ void Database::run(const char* sql) {
   }
 }
 
-// Leaves the connection outside any transaction, whatever fails on the way.
+// Undoes the failed statement; outside a unit of work it also leaves the
+// connection outside any transaction, whatever fails on the way.
 void Database::abandonStatement() noexcept {
   sqlite3_exec(db_, "ROLLBACK TO kolvar_statement; RELEASE kolvar_statement", nullptr, nullptr,
                nullptr);
-  if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (depth_ == 0 && !sqlite3_get_autocommit(db_))
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 // A statement and the checks of the rows it writes form one unit: a row that
-// fails them undoes the whole statement.
-// A text that does not parse is a syntax error whatever its first word.
+// fails them undoes the whole statement, also inside a unit of work. The
+// transactions are the units' own: their statements are refused here. A text
+// that does not parse is a syntax error whatever its first word.
 void Database::execute(std::string_view sql, int) {
   std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), &sqlite3_finalize);
   if (IsSelect(sql))
     Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
+  if (IsTransactionControl(sql))
+    Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
   if (!checks_.loaded()) checks_.load(db_);
-  const bool own = sqlite3_get_autocommit(db_) != 0 && !sqlite3_stmt_readonly(stmt.get());
+  const bool own = !sqlite3_stmt_readonly(stmt.get());
+  if (own) requireLiveUnit();
   if (own) run("SAVEPOINT kolvar_statement");
   checks_.take();
   int rc;
@@ -224,11 +230,20 @@ TableDef Database::tableDef(std::string_view table) {
 }
 
 void Database::close() {
-  if (!db_) return;
+  if (!db_ || closePending_) return;
   for (auto& rs : recordsets()) rs->close();
   recordsets_.clear();
+  if (depth_ > 0) {
+    closePending_ = true;
+    return;
+  }
+  closeFile();
+}
+
+void Database::closeFile() noexcept {
   sqlite3_close_v2(db_);
   db_ = nullptr;
+  closePending_ = false;
 }
 
 std::shared_ptr<Database> Workspace::openDatabase(const std::string& path, bool, bool readOnly,

@@ -94,7 +94,7 @@ class Database {
   Database& operator=(const Database&) = delete;
 
   const std::string& path() const { return path_; }
-  bool isOpen() const { return db_ != nullptr; }
+  bool isOpen() const { return db_ != nullptr && !closePending_; }
   // An INSERT, UPDATE or DELETE (or a schema statement); `options` is accepted
   // and ignored.
   void execute(std::string_view sql, int options = 0);
@@ -102,11 +102,26 @@ class Database {
   // Result sets still open on this database.
   std::vector<std::shared_ptr<Recordset>> recordsets();
   TableDef tableDef(std::string_view table);
-  void close();  // closes the open result sets first
+  // Closes the open result sets first. Inside a unit of work (Transaction) the
+  // file stays open until the unit ends; the database is unusable meanwhile.
+  void close();
 
   sqlite3* handle() const;  // error 3420 once closed
 
+  // The key (rowid) of the row the last INSERT on this connection wrote.
+  std::int64_t lastInsertKey() const;
+  // Open units of work (dbaccess/transaction.h); 0 outside any.
+  int unitDepth() const { return depth_; }
+  // Makes a database closed inside a unit of work usable again.
+  void reopen() { closePending_ = false; }
+
  private:
+  friend class Transaction;
+  void closeFile() noexcept;
+  // Raises when the engine ended the open unit's transaction by itself (after
+  // a failed write of the disk or a lock), so nothing runs outside it.
+  void requireLiveUnit() const;
+
   sqlite3_stmt* prepare(std::string_view sql);
   void run(const char* sql);
   void abandonStatement() noexcept;
@@ -114,6 +129,8 @@ class Database {
   sqlite3* db_ = nullptr;
   WriteChecks checks_;
   std::vector<std::weak_ptr<Recordset>> recordsets_;
+  int depth_ = 0;
+  bool closePending_ = false;
 };
 
 class Workspace {

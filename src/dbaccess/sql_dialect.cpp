@@ -83,6 +83,12 @@ bool IsSelect(std::string_view sql) {
   return FirstWord(sql) == "SELECT";
 }
 
+bool IsTransactionControl(std::string_view sql) {
+  const std::string word = FirstWord(sql);
+  return word == "BEGIN" || word == "COMMIT" || word == "END" || word == "ROLLBACK" ||
+         word == "SAVEPOINT" || word == "RELEASE";
+}
+
 std::string AdaptDialect(std::string_view sql) {
   const auto tokens = Tokenize(sql);
   std::string out;

@@ -15,5 +15,7 @@ std::string AdaptDialect(std::string_view sql);
 std::string FirstWord(std::string_view sql);
 // True when the text's first word is SELECT.
 bool IsSelect(std::string_view sql);
+// True for BEGIN, COMMIT, END, ROLLBACK, SAVEPOINT and RELEASE.
+bool IsTransactionControl(std::string_view sql);
 
 }  // namespace kolvar::db

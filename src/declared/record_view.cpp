@@ -79,11 +79,11 @@ Findings Findings::Continuing(Value& out) {
   return Findings(out, NextColumn(out));
 }
 
-void Findings::add(std::int16_t field, std::int16_t code) {
-  AppendEntry(out_, k_, Value(field), Value(code));
+void Findings::add(std::int16_t field, findings::OnScreenCode code) {
+  AppendEntry(out_, k_, Value(field), Value(std::int16_t{code}));
 }
 
-bool Findings::check(bool failed, std::int16_t field, std::int16_t code) {
+bool Findings::check(bool failed, std::int16_t field, findings::OnScreenCode code) {
   if (failed) add(field, code);
   return failed;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/finding_codes.h"
 #include "kolvar/value.h"
 
 namespace kolvar::declared {
@@ -81,9 +82,9 @@ class Findings {
   // Continues the findings already in `out`.
   static Findings Continuing(Value& out);
 
-  void add(std::int16_t field, std::int16_t code);
+  void add(std::int16_t field, findings::OnScreenCode code);
   // Adds the finding when `failed`; returns `failed`.
-  bool check(bool failed, std::int16_t field, std::int16_t code);
+  bool check(bool failed, std::int16_t field, findings::OnScreenCode code);
 
  private:
   Findings(Value& out, std::int16_t k) : out_(out), k_(k) {}

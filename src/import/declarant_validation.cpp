@@ -28,10 +28,10 @@ struct Checker {
   Value errores = declared::NewErrorBuffer();
   std::int16_t k = 0;
 
-  void fail(std::int16_t codigo, const std::string& texto) {
+  void fail(findings::ImportCode codigo, const std::string& texto) {
     AgregarError(errores, k, codigo, texto);
   }
-  void failIf(bool failed, std::int16_t codigo, const std::string& texto) {
+  void failIf(bool failed, findings::ImportCode codigo, const std::string& texto) {
     if (failed) fail(codigo, texto);
   }
   std::string row(std::int32_t n) const { return fields(n, 0).toString(); }
@@ -43,13 +43,14 @@ struct Checker {
 
   // A year of digits (or minus signs) above the maximum, or any year when the
   // maximum lies below the minimum. Text that reads as no number is above.
-  void year(const std::string& v, std::int16_t codigo) {
+  void year(const std::string& v, findings::ImportCode codigo) {
     if (!General::EsNumeroConGuion(v)) return;
     failIf(ejercicioMax < ejercicioMin || Compare(Value(v), Value(ejercicioMax)) > 0, codigo, v);
   }
 
   // An amount: the sign position (already converted) then only digits.
-  void total(const std::string& v, std::int16_t codigoSigno, std::int16_t codigoCifras) {
+  void total(const std::string& v, findings::ImportCode codigoSigno,
+             findings::ImportCode codigoCifras) {
     const std::string signo = text::Left(v, 1);
     if (signo != "-" && signo != " ") return fail(codigoSigno, v);
     ComprobarNumerico(text::Mid(v, 2), errores, k, codigoCifras);

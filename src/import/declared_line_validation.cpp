@@ -4,12 +4,12 @@
 
 #include <array>
 
-#include "dbaccess/miscelaneos.h"
 #include "declared/record_service.h"
 #include "import/declared_line_validation_rules.h"
 #include "import/import_checks.h"
 #include "kolvar/error.h"
 #include "reference/datos_generales.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar::Importacion {
 
@@ -17,7 +17,7 @@ namespace {
 
 using namespace line_rules;
 
-constexpr std::int16_t kWrongLength = 67;
+constexpr findings::ImportCode kWrongLength = 67;
 
 // The rule of every key, built once from the tables of the groups.
 const std::array<Rule, kKeys.size()>& RuleOfKey() {

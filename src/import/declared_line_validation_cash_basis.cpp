@@ -34,7 +34,7 @@ bool BlockApplies(const DeclaredLine& line) {
   return line.ejercicio() >= kCashBasisYear && !line.cashBlockEmpty;
 }
 
-void CashDate(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
+void CashDate(DeclaredLine& line, const std::string& v, findings::ImportCode digitsCode,
               const CashBasisCodes& codes) {
   Digits(line, v, digitsCode);
   if (!General::EsNumeroConGuion(v)) return;
@@ -44,7 +44,7 @@ void CashDate(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
   if (!key && date > 0) line.add(codes.forbidden, v);
 }
 
-void CashAmount(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
+void CashAmount(DeclaredLine& line, const std::string& v, findings::ImportCode digitsCode,
                 const CashBasisCodes& codes) {
   const std::string sign = text::Left(v, 1);
   const std::string digits = text::Mid(v, 2);

@@ -13,9 +13,9 @@ namespace kolvar::Importacion::line_rules {
 
 // The codes that differ between the issued and the received books.
 struct CashBasisCodes {
-  std::int16_t forbidden;       // a value given without a cash-basis key
-  std::int16_t accountMissing;  // a means that needs an account, without one
-  std::int16_t accountWithoutMeans;
+  findings::ImportCode forbidden;       // a value given without a cash-basis key
+  findings::ImportCode accountMissing;  // a means that needs an account, without one
+  findings::ImportCode accountWithoutMeans;
 };
 inline constexpr CashBasisCodes kIssuedCash{129, 110, 111};
 inline constexpr CashBasisCodes kReceivedCash{128, 115, 116};
@@ -26,9 +26,9 @@ void EmptyBlockTest(DeclaredLine& line, std::string_view books, std::int32_t fir
 // The block's rules apply from 2014 on, unless the block was found empty.
 bool BlockApplies(const DeclaredLine& line);
 
-void CashDate(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
+void CashDate(DeclaredLine& line, const std::string& v, findings::ImportCode digitsCode,
               const CashBasisCodes& codes);
-void CashAmount(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
+void CashAmount(DeclaredLine& line, const std::string& v, findings::ImportCode digitsCode,
                 const CashBasisCodes& codes);
 // `markedOnlyWithKey`: the character check of the means runs only under a
 // cash-basis key.

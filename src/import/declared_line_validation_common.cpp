@@ -1,10 +1,10 @@
 // The rules of the fields every declared record carries (rows 1 to 21).
 #include "core/text.h"
 #include "dbaccess/general.h"
-#include "dbaccess/miscelaneos.h"
 #include "declared/record_service.h"
 #include "import/declared_line_validation_rules.h"
 #include "reference/datos_generales.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar::Importacion::line_rules {
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/finding_codes.h"
 #include "declared/record_view.h"
 #include "kolvar/value.h"
 
@@ -65,7 +66,7 @@ class DeclaredLine {
   Value value(KeyId key) const;
   bool empty(KeyId key) const { return text(key).empty(); }
 
-  void add(std::int16_t code, const std::string& entryText);
+  void add(findings::ImportCode code, const std::string& entryText);
   Value& errores() { return errores_; }
   std::int16_t& counter() { return k_; }
 
@@ -102,7 +103,7 @@ struct KeyRule {
 // v is found in a set of characters as a substring; "" is found everywhere.
 using declared::Occurs;
 // Digits only, not empty (code, text v).
-void Digits(DeclaredLine& line, const std::string& v, std::int16_t code);
+void Digits(DeclaredLine& line, const std::string& v, findings::ImportCode code);
 // A text against a number, compared as dynamically typed values: <0, 0, >0;
 // a text that does not read as a number is the greater.
 int CompareWith(const Value& v, double number);
@@ -113,19 +114,19 @@ bool CashBasisKey(const DeclaredLine& line);
 
 // An amount: the sign position must be "-" or a blank (signCode, text v);
 // then the digits after it (digitsCode, text Mid(v, 2)).
-void AmountRule(DeclaredLine& line, const std::string& v, std::int16_t signCode,
-                std::int16_t digitsCode);
+void AmountRule(DeclaredLine& line, const std::string& v, findings::ImportCode signCode,
+                findings::ImportCode digitsCode);
 // A rate: digits (digitsCode); then, when v is digits-or-minus, not above
 // `limit` (limitCode, text v / 100, or v itself without `hundredths`).
-void RateRule(DeclaredLine& line, const std::string& v, std::int16_t digitsCode, double limit,
-              std::int16_t limitCode, bool hundredths = true);
+void RateRule(DeclaredLine& line, const std::string& v, findings::ImportCode digitsCode,
+              double limit, findings::ImportCode limitCode, bool hundredths = true);
 // A date AAAAMMDD: digits (digitsCode); then, when v is digits-or-minus, a
 // valid date (dateCode).
-void DateRule(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
-              std::int16_t dateCode);
+void DateRule(DeclaredLine& line, const std::string& v, findings::ImportCode digitsCode,
+              findings::ImportCode dateCode);
 // v must occur in `set` (code, text v); `required` refuses an empty v too.
-void OneOf(DeclaredLine& line, const std::string& v, std::string_view set, std::int16_t code,
-           bool required = false);
+void OneOf(DeclaredLine& line, const std::string& v, std::string_view set,
+           findings::ImportCode code, bool required = false);
 
 // --- the rule tables, in row order of their group ---
 const std::vector<KeyRule>& CommonRules();

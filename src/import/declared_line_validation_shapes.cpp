@@ -45,11 +45,11 @@ std::string DeclaredLine::text(KeyId key) const {
   return cell.isNull() ? std::string() : cell.toString();
 }
 
-void DeclaredLine::add(std::int16_t code, const std::string& entryText) {
+void DeclaredLine::add(findings::ImportCode code, const std::string& entryText) {
   AgregarError(errores_, k_, code, entryText);
 }
 
-void Digits(DeclaredLine& line, const std::string& v, std::int16_t code) {
+void Digits(DeclaredLine& line, const std::string& v, findings::ImportCode code) {
   ComprobarNumerico(v, line.errores(), line.counter(), code);
 }
 
@@ -67,8 +67,8 @@ bool CashBasisKey(const DeclaredLine& line) {
   return !key.empty() && Occurs(key, "Z12345678");
 }
 
-void AmountRule(DeclaredLine& line, const std::string& v, std::int16_t signCode,
-                std::int16_t digitsCode) {
+void AmountRule(DeclaredLine& line, const std::string& v, findings::ImportCode signCode,
+                findings::ImportCode digitsCode) {
   const std::string sign = text::Left(v, 1);
   if (sign != "-" && sign != " ") {
     line.add(signCode, v);
@@ -77,23 +77,23 @@ void AmountRule(DeclaredLine& line, const std::string& v, std::int16_t signCode,
   Digits(line, text::Mid(v, 2), digitsCode);
 }
 
-void RateRule(DeclaredLine& line, const std::string& v, std::int16_t digitsCode, double limit,
-              std::int16_t limitCode, bool hundredths) {
+void RateRule(DeclaredLine& line, const std::string& v, findings::ImportCode digitsCode,
+              double limit, findings::ImportCode limitCode, bool hundredths) {
   Digits(line, v, digitsCode);
   if (!General::EsNumeroConGuion(v) || CompareWith(Value(v), limit) <= 0) return;
   line.add(limitCode, hundredths ? NumberToText(Val(v) / 100) : v);
 }
 
-void DateRule(DeclaredLine& line, const std::string& v, std::int16_t digitsCode,
-              std::int16_t dateCode) {
+void DateRule(DeclaredLine& line, const std::string& v, findings::ImportCode digitsCode,
+              findings::ImportCode dateCode) {
   Digits(line, v, digitsCode);
   if (!General::EsNumeroConGuion(v)) return;
   std::string date = v;  // the check may rewrite its argument
   if (!General::ValidarFecha(date)) line.add(dateCode, v);
 }
 
-void OneOf(DeclaredLine& line, const std::string& v, std::string_view set, std::int16_t code,
-           bool required) {
+void OneOf(DeclaredLine& line, const std::string& v, std::string_view set,
+           findings::ImportCode code, bool required) {
   if ((required && v.empty()) || !Occurs(v, set)) line.add(code, v);
 }
 

@@ -7,24 +7,27 @@
 #include <cstdint>
 #include <string>
 
+#include "core/finding_codes.h"
 #include "declared/error_buffer.h"
 #include "kolvar/value.h"
 
 namespace kolvar::Importacion {
 
 // Appends code and text at entry k and moves k on.
-void AgregarError(Value& errores, std::int16_t& k, std::int16_t codigo, const std::string& texto);
+void AgregarError(Value& errores, std::int16_t& k, findings::ImportCode codigo,
+                  const std::string& texto);
 
 // Each appends at most one entry with the code; only the length check's
 // result is used by callers.
 bool ComprobarLongitud(const std::string& texto, std::int32_t longitud, Value& errores,
                        std::int16_t& k,
-                       std::int16_t codigo);  // entry text ""
+                       findings::ImportCode codigo);  // entry text ""
 void ComprobarVacio(const std::string& texto, Value& errores, std::int16_t& k,
-                    std::int16_t codigo);  // trimmed empty; entry text ""
-void ComprobarNumerico(const std::string& texto, Value& errores, std::int16_t& k,
-                       std::int16_t codigo);  // empty or not only digits; entry text: the text
+                    findings::ImportCode codigo);  // trimmed empty; entry text ""
+void ComprobarNumerico(
+    const std::string& texto, Value& errores, std::int16_t& k,
+    findings::ImportCode codigo);  // empty or not only digits; entry text: the text
 void ComprobarMes(const std::string& texto, Value& errores, std::int16_t& k,
-                  std::int16_t codigo);  // not "01".."12"; entry text: the text
+                  findings::ImportCode codigo);  // not "01".."12"; entry text: the text
 
 }  // namespace kolvar::Importacion

@@ -14,7 +14,7 @@ namespace {
 constexpr std::int32_t kLineLength = 500;
 
 // A new ErrorBuffer holding one entry.
-Value OneEntry(std::int16_t code, const std::string& text) {
+Value OneEntry(findings::ImportCode code, const std::string& text) {
   Value errores = declared::NewErrorBuffer();
   std::int16_t k = 0;
   Importacion::AgregarError(errores, k, code, text);

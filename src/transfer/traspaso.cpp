@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "dbaccess/engine.h"
 #include "dbaccess/schema.h"
+#include "dbaccess/transaction.h"
 #include "kolvar/ui.h"
 
 namespace kolvar {
@@ -49,10 +50,15 @@ void AddGroup(db::Database& database, db::TableDef& table, const db::TransferGro
 
 bool cTraspaso::Traspaso() const {
   return WithTag("cTraspaso.Traspaso ", [&] {
+    // One unit of work: a failure that ends the transfer undoes every group.
     auto database = db::ThreadEngine().openDatabase(mdbmod_);
-    for (const db::TransferGroup& group : db::TransferGroups()) {
-      db::TableDef table = database->tableDef(group.table);
-      AddGroup(*database, table, group);
+    {
+      db::Transaction unit(database);
+      for (const db::TransferGroup& group : db::TransferGroups()) {
+        db::TableDef table = database->tableDef(group.table);
+        AddGroup(*database, table, group);
+      }
+      unit.commit();
     }
     database->close();
     return true;

@@ -5,8 +5,8 @@
 #include "dbaccess/conexion.h"
 #include "dbaccess/engine.h"
 #include "dbaccess/general.h"
-#include "dbaccess/miscelaneos.h"
 #include "support/fixture.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar::testing {
 namespace {

@@ -140,15 +140,17 @@ TEST_F(Transfer, GroupFailingHalfWayKeepsItsFirstColumnsAndTheRunGoesOn) {
   EXPECT_EQ(Dump(earlierPath, "tdpfr")[1], "1|3|<null>|<null>|<null>|1|||0|0||");
 }
 
-TEST_F(Transfer, OtherFailuresAreRaisedWithTheTag) {
+TEST_F(Transfer, OtherFailuresAreRaisedWithTheTagAndUndoTheWholeTransfer) {
   Error e = ExpectError(err::kFileNotFound, [&] { Run((dir / "no-existe.db").string()); });
   EXPECT_EQ(e.description().rfind("cTraspaso.Traspaso ", 0), 0u) << e.description();
 
-  // A missing table fails the run after the groups of the tables before it.
+  // A missing table fails the run, and the groups of the tables before it are undone.
   Exec(earlierPath, {"drop table tdpfr"});
+  const auto before = Dump(earlierPath, "tdpfe");
   e = ExpectError(err::kItemNotFound, [&] { Run(earlierPath); });
   EXPECT_EQ(e.description().rfind("cTraspaso.Traspaso ", 0), 0u) << e.description();
-  EXPECT_EQ(Dump(earlierPath, "tdpfe")[0], Dump(userPath, "tdpfe")[0]);
+  EXPECT_EQ(Dump(earlierPath, "tdpfe"), before);
+  EXPECT_NE(before[0], Dump(userPath, "tdpfe")[0]);
   EXPECT_TRUE(ui->messages.empty());
 }
 

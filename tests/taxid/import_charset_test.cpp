@@ -5,8 +5,8 @@
 #include <string>
 
 #include "core/utf8.h"
-#include "dbaccess/miscelaneos.h"
 #include "kolvar/kolvar.h"
+#include "taxid/miscelaneos.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dbaccess/miscelaneos.h"
+#include "taxid/miscelaneos.h"
 
 namespace {
 

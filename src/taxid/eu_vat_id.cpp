@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "dbaccess/check_digits.h"
-#include "dbaccess/miscelaneos.h"
+#include "taxid/check_digits.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar {
 namespace {
@@ -34,28 +34,26 @@ constexpr int Mod11Complement(int sum, int on_ten, int on_eleven) noexcept {
   return c == 10 ? on_ten : c == 11 ? on_eleven : c;
 }
 
-// Czech birth numbers (9 digits before 1954, 10 digits after).
+// Czech birth numbers: YYMMDD and a serial. Women have 50 added to the month,
+// and from 2004 on a further 20 marks the second series. The 9-digit form is
+// for births before 1954; the 10-digit form ends with the first nine digits
+// modulo 11, where a remainder of 10 was written 0 only before 1985.
 bool BirthNumber(std::string_view s) noexcept {
   if (!(Is(s, 9) || Is(s, 10))) return false;
   int year = 1900 + static_cast<int>(Number(s.substr(0, 2)));
-  int month = static_cast<int>(Number(s.substr(2, 2)));
-  const int day = static_cast<int>(Number(s.substr(4, 2)));
-  // Women have 50 added to the month, and 20 more marks a series overflow.
-  if (month > 70)
-    month -= 70;
-  else if (month > 50)
-    month -= 50;
-  else if (month > 20)
-    month -= 20;
-  if (month > 12) return false;
   if (s.size() == 9) {
     if (year >= 1980) year -= 100;
     if (year > 1953) return false;
-    return IsValidDate(year, month, day);
+  } else if (year < 1954) {
+    year += 100;
   }
-  if (year < 1954) year += 100;
-  if (!IsValidDate(year, month, day)) return false;
-  return Digit(s[9]) == Number(s.substr(0, 9)) % 11 % 10;
+  int month = static_cast<int>(Number(s.substr(2, 2)));
+  if (month > 50) month -= 50;
+  if (month > 20 && year >= 2004) month -= 20;
+  if (!IsValidDate(year, month, static_cast<int>(Number(s.substr(4, 2))))) return false;
+  if (s.size() == 9) return true;
+  const int r = static_cast<int>(Number(s.substr(0, 9)) % 11);
+  return Digit(s[9]) == (year < 1985 ? r % 10 : r);
 }
 
 bool AT(std::string_view s) noexcept {
@@ -270,7 +268,7 @@ bool SK(std::string_view s) noexcept {
 
 // United Kingdom (and Northern Ireland): 9 digits, or 12 with a branch suffix,
 // checked by the weighted sum plus the two check digits modulo 97: 0 for the
-// original series, 42 for the series from 100 000 000 on (the "9755" rule).
+// original series; from 100 000 000 on also 42 or 55 (the "9755" series).
 // GDnnn (government departments, nnn < 500) and HAnnn (health authorities,
 // nnn >= 500) have no check, except in their GD8888/HA8888 long form.
 bool GB(std::string_view s) noexcept {
@@ -283,7 +281,7 @@ bool GB(std::string_view s) noexcept {
   if (!(Is(s, 9) || Is(s, 12))) return false;
   const int r =
       static_cast<int>((WeightedSum(s, {8, 7, 6, 5, 4, 3, 2}) + Number(s.substr(7, 2))) % 97);
-  return r == 0 || (r == 42 && Number(s.substr(0, 3)) >= 100);
+  return r == 0 || (Number(s.substr(0, 3)) >= 100 && (r == 42 || r == 55));
 }
 
 struct StateRule {

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "core/utf8.h"
-#include "dbaccess/miscelaneos.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar {
 namespace {

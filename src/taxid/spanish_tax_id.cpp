@@ -3,8 +3,8 @@
 #include <array>
 #include <string_view>
 
-#include "dbaccess/check_digits.h"
-#include "dbaccess/miscelaneos.h"
+#include "taxid/check_digits.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar {
 namespace {
