@@ -92,7 +92,10 @@ void cConexionDAO::AbrirBD(const std::string& m_dbname) {
     current->reopen();
     return;
   }
-  const auto open = [&] { return workspace_->openDatabase(m_dbname, false, false, ""); };
+  // The reference database is only ever read: opened read-only, it can be
+  // read from a place the user cannot write.
+  const bool reference = Value(selector_).toDouble() != 0;
+  const auto open = [&] { return workspace_->openDatabase(m_dbname, false, reference, ""); };
   // A batch open on the thread lends its open file.
   if (db::BatchState* batch = db::CurrentBatch())
     if (auto lent = batch->adopt(m_dbname, open)) {
