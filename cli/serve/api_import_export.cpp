@@ -11,7 +11,7 @@ void AddImportExportRoutes(httplib::Server& server, ApiContext& context, ImportJ
                   [&](const httplib::Request& request) {
                     Declaration d;
                     {
-                      std::lock_guard<std::mutex> lock(context.library);
+                      std::lock_guard<FairLock> lock(context.library);
                       d = FindDeclaration(context, KeyParam(request, 1));
                     }
                     if (request.body.empty()) throw ApiError{400, "the file is empty"};

@@ -168,7 +168,7 @@ void AddFindings(json& findings, std::size_t line, const Value& errors) {
 
 void ImportJobs::Validate(Job& job) {
   try {
-    std::unique_lock<std::mutex> library(context_.library);
+    std::unique_lock<FairLock> library(context_.library);
     auto import = NewImport(context_.paths, job.declaration);
     json findings = json::array();
     for (std::size_t n = 0; n < job.lines.size(); ++n) {
@@ -207,7 +207,7 @@ void ImportJobs::Validate(Job& job) {
 
 void ImportJobs::Import(Job& job) {
   try {
-    std::unique_lock<std::mutex> library(context_.library);
+    std::unique_lock<FairLock> library(context_.library);
     auto import = NewImport(context_.paths, job.declaration);
     std::size_t stored = 0;
     for (std::size_t n = 0; n < job.lines.size(); ++n) {
