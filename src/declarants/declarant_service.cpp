@@ -29,8 +29,9 @@ void cDeclarante::CargarDeclarante(std::int32_t lngCSDE, Value& vBufferResultado
   });
 }
 
+// One unit of work; the database stays open afterwards.
 std::int32_t cDeclarante::GuardarDeclarante(const Value& b) {
-  OpenUser();
+  db::Transaction unit = OpenUserWriting();
   cTDeclarante t;
   t.datTDeclarante_CSDE(b(0).toLong());
   t.datTDeclarante_dni_cifd(b(1).toString());
@@ -48,18 +49,25 @@ std::int32_t cDeclarante::GuardarDeclarante(const Value& b) {
   t.datTDeclarante_nombrepd(b(14).toString());
   t.datTDeclarante_telefonopd(b(15).toString());
   t.datTDeclarante_dnirepd(b(16).toString());
+  std::int32_t key;
   if (Compare(b(0), Value(std::int32_t{0})) == 0) {
     t.Insertar();
-    return t.MaxDeclarante();
+    key = Conexion().lastInsertKey();
+  } else {
+    t.Modificar();
+    key = b(0).toLong();
   }
-  t.Modificar();
-  return b(0).toLong();
+  unit.commit();
+  return key;
 }
 
 void cDeclarante::EliminarDeclarante(std::int32_t SecDte, bool bDeclaraciones) {
+  // The declarant and its declarations go in one unit of work, which the
+  // declaration service joins.
   WithTag("cDeclarante.EliminarDeclarante ", [&] {
     cTDeclarante t;
     t.datTDeclarante_CSDE(SecDte);
+    db::Transaction unit = OpenUserWriting();
     if (bDeclaraciones) {
       const auto declarations = CreateObject("kolvar.cDeclaraciones");
       declarations->Let("mdbmod", Value(mdbmod_));
@@ -67,6 +75,7 @@ void cDeclarante::EliminarDeclarante(std::int32_t SecDte, bool bDeclaraciones) {
       declarations->Call("BorrarTodas", args);
     }
     OnUser([&] { t.Borrar(); });
+    unit.commit();
   });
 }
 

@@ -4,6 +4,7 @@
 #include "core/text.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
+#include "dbaccess/sql_literal.h"
 #include "dbaccess/table_reads.h"
 
 namespace kolvar {
@@ -37,36 +38,36 @@ bool cTDeclarante::Insertar() {
   Conexion().execute(
       "INSERT INTO TDeclarante (dni_cifd,nombred,viad,domiciliod,numerod,letrad,escalerad, "
       "pisod,manod,codpostald,municipiod,telefonod,nombrepd,telefonopd,nrep "
-      ") VALUES ( '" +
-      dniCifd_ + "', '" + nombred_ + "', '" + viad_ + "', '" + domiciliod_ + "', " +
-      std::to_string(numerod_) + ", '" + letrad_ + "', '" + escalerad_ + "', '" + pisod_ + "', '" +
-      manod_ + "', '" + std::to_string(codpostald_) + "', '" + municipiod_ + "', '" + telefonod_ +
-      "', '" + nombrepd_ + "', '" + telefonopd_ + "','" + dnirepd_ + "')");
+      ") VALUES ( " +
+      SqlTexts({dniCifd_, nombred_, viad_, domiciliod_}) + ", " + SqlNumber(numerod_) + ", " +
+      SqlTexts({letrad_, escalerad_, pisod_, manod_, SqlNumber(codpostald_), municipiod_,
+                telefonod_, nombrepd_, telefonopd_}) +
+      "," + SqlText(dnirepd_) + ")");
   return true;
 }
 
 bool cTDeclarante::Borrar() {
-  Conexion().execute("DELETE FROM TDeclarante WHERE CSDE = " + std::to_string(csde_));
+  Conexion().execute("DELETE FROM TDeclarante WHERE CSDE = " + SqlNumber(csde_));
   return true;
 }
 
 bool cTDeclarante::Modificar() {
   if (csde_ < 1) return false;
-  Conexion().execute("UPDATE TDeclarante SET dni_cifd='" + dniCifd_ + "', nombred='" + nombred_ +
-                     "', viad='" + viad_ + "', domiciliod='" + domiciliod_ +
-                     "', numerod=" + std::to_string(numerod_) + ", letrad='" + letrad_ +
-                     "', escalerad='" + escalerad_ + "', pisod='" + pisod_ + "', manod='" + manod_ +
-                     "', codpostald=" + std::to_string(codpostald_) + ", municipiod='" +
-                     municipiod_ + "', telefonod='" + telefonod_ + "', nombrepd='" + nombrepd_ +
-                     "', telefonopd='" + telefonopd_ + "', nrep = '" + dnirepd_ +
-                     "'  WHERE CSDE = " + std::to_string(csde_));
+  Conexion().execute("UPDATE TDeclarante SET dni_cifd=" + SqlText(dniCifd_) +
+                     ", nombred=" + SqlText(nombred_) + ", viad=" + SqlText(viad_) +
+                     ", domiciliod=" + SqlText(domiciliod_) + ", numerod=" + SqlNumber(numerod_) +
+                     ", letrad=" + SqlText(letrad_) + ", escalerad=" + SqlText(escalerad_) +
+                     ", pisod=" + SqlText(pisod_) + ", manod=" + SqlText(manod_) +
+                     ", codpostald=" + SqlNumber(codpostald_) +
+                     ", municipiod=" + SqlText(municipiod_) + ", telefonod=" + SqlText(telefonod_) +
+                     ", nombrepd=" + SqlText(nombrepd_) + ", telefonopd=" + SqlText(telefonopd_) +
+                     ", nrep = " + SqlText(dnirepd_) + "  WHERE CSDE = " + SqlNumber(csde_));
   return true;
 }
 
 bool cTDeclarante::Seleccionar() {
   if (csde_ <= 0) return false;
-  auto rs =
-      Conexion().openRecordset("SELECT * FROM TDeclarante WHERE CSDE = " + std::to_string(csde_));
+  auto rs = Conexion().openRecordset("SELECT * FROM TDeclarante WHERE CSDE = " + SqlNumber(csde_));
   const auto trimmed = [&](const char* column) { return text::Trim(rs->field(column).toString()); };
   const auto stored = [&](const char* column) { return rs->field(column).toString(); };
   datTDeclarante_dni_cifd(trimmed("dni_cifd"));
@@ -109,8 +110,8 @@ Value cTDeclarante::ObtenerUltimosDeclarantes() {
 
 std::int32_t cTDeclarante::ExisteNif(const std::string&) {
   if (dniCifd_.empty()) return 0;
-  auto rs = Conexion().openRecordset("Select CSDE From TDeclarante Where dni_cifd like '" +
-                                     dniCifd_ + "*'");
+  auto rs = Conexion().openRecordset("Select CSDE From TDeclarante Where dni_cifd like " +
+                                     SqlText(dniCifd_ + "*"));
   const std::int32_t key = rs->eof() ? 0 : rs->field(0).toLong();
   rs->close();
   return key;

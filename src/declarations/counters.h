@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <string>
 
+#include "dbaccess/sql_literal.h"
 #include "kolvar/value.h"
 
 namespace kolvar::declarations {
 
 // A whole number as it enters a statement: plain decimal.
 inline std::string Num(std::int32_t v) {
-  return std::to_string(v);
+  return SqlNumber(v);
 }
 
 // The next value of a 16-bit counter; past 32,767 it is the overflow error.

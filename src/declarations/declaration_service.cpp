@@ -33,7 +33,7 @@ Value cDeclaraciones::ObtenerDeclaraciones(std::int32_t lngDeclarante) {
 }
 
 bool cDeclaraciones::EliminarDeclaracion(std::int32_t lngDeclaracion) {
-  return OnUser([&] {
+  return WritingOnUser([&] {
     cTDeclaraciones declaration;
     declaration.datTDeclaraciones_CodDecla(lngDeclaracion);
     declared::cTDeclarados records;
@@ -43,11 +43,13 @@ bool cDeclaraciones::EliminarDeclaracion(std::int32_t lngDeclaracion) {
   });
 }
 
+// Every deletion joins one unit of work: all declarations go, or none.
 bool cDeclaraciones::BorrarTodas(std::int32_t lngDeclarante) {
-  OpenUser();
+  db::Transaction unit = OpenUserWriting();
   const Value grid = cTDeclaraciones().ObtenerDeclaraciones(lngDeclarante);
   if (!grid.isNull())
     for (std::int32_t r = 1; r <= grid.ubound(2); ++r) EliminarDeclaracion(grid(0, r).toLong());
+  unit.commit();
   return true;
 }
 
@@ -59,7 +61,7 @@ std::int32_t cDeclaraciones::DuplicarDeclaracion(
     cTDeclaraciones t;
     SetColumns(t, lngCodDecla, lngSecDeci, lngEjercicio, lngDeclarante, intPeriodo, intPerdad,
                strSust, strCompl, lngDeclAnt);
-    return OnUser([&] {
+    return WritingOnUser([&] {
       const std::int32_t key = t.Insertar();
       if (key > 0) declared::cTDeclarados().DuplicarDeclarados(key, lngCodDecla);
       return key;
@@ -72,7 +74,7 @@ std::int32_t cDeclaraciones::GuardarDeclaracion(
     std::int32_t lngDeclarante, std::int16_t intPeriodo, const std::string& intPerdad,
     const std::string& strSust, const std::string& strCompl, const Value& lngDeclAnt) {
   return WithTag("cDeclaraciones.GuardarDeclaracion ", [&] {
-    return OnUser([&] {
+    return WritingOnUser([&] {
       cTDeclaraciones t;
       SetColumns(t, lngCodDecla, lngSecDeci, lngEjercicio, lngDeclarante, intPeriodo, intPerdad,
                  strSust, strCompl, lngDeclAnt);

@@ -72,7 +72,7 @@ Value cTDeclaraciones::ObtenerDetalles() {
     for (const char* book : kCountedBooks)
       counts(i++) =
           count("SELECT count(*) FROM toperadores  where toperadores.csci = " + Num(CodDecla_) +
-                " and toperadores.CDTL = '" + book + "'");
+                " and toperadores.CDTL = " + SqlText(book));
     return counts;
   });
 }

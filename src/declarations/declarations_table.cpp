@@ -2,6 +2,7 @@
 
 #include "core/retag.h"
 #include "dbaccess/conexion.h"
+#include "dbaccess/sql_literal.h"
 #include "declarations/counters.h"
 
 namespace kolvar::declarations {
@@ -48,7 +49,7 @@ std::int32_t cTDeclaraciones::ObtenerDeclaracion() {
     auto rs = Conexion().openRecordset(
         "Select csci from tdeclaraciones WHERE CSDE = " + Num(CodDecr_) +
             " and ejercicio = " + Num(Ejercicio_) + " and PERNUM = " + Num(Periodo_) +
-            " and PERDAD = '" + Periodicidad_ + "' and DANT = " + Num(DAnt_),
+            " and PERDAD = " + SqlText(Periodicidad_) + " and DANT = " + Num(DAnt_),
         kSnapshot);
     const std::int32_t key = rs->recordCount() != 0 ? rs->field("csci").toLong() : 0;
     rs->close();
@@ -73,20 +74,22 @@ std::int32_t cTDeclaraciones::Insertar() {
   Conexion().execute(
       "INSERT INTO TDeclaraciones (CSDE, EJERCICIO, PERNUM, PERDAD,SECDECI,COMP,SUST,DANT) "
       "VALUES ( " +
-      Num(CodDecr_) + ", " + Num(Ejercicio_) + ", " + Num(Periodo_) + ", '" + Periodicidad_ +
-      "', " + Num(Secdeci_) + ", '" + Complementaria_ + "', '" + Sustitutiva_ + "', " + Num(DAnt_) +
-      ")");
-  return Seleccion_MAX();
+      Num(CodDecr_) + ", " + Num(Ejercicio_) + ", " + Num(Periodo_) + ", " +
+      SqlText(Periodicidad_) + ", " + Num(Secdeci_) + ", " +
+      SqlTexts({Complementaria_, Sustitutiva_}) + ", " + Num(DAnt_) + ")");
+  return Conexion().lastInsertKey();
 }
 
 std::int32_t cTDeclaraciones::Modificar() {
-  // PERDAD goes in without apostrophes: its digits are stored as text all the same.
+  // PERDAD goes in without apostrophes: its digits are stored as text all the
+  // same, and a text that is not a number is the syntax error.
   Conexion().execute(
       "UPDATE TDeclaraciones"
       " set  SECDECI = " +
       Num(Secdeci_) + ", EJERCICIO = " + Num(Ejercicio_) + ", PERNUM = " + Num(Periodo_) +
-      ", PERDAD = " + Periodicidad_ + ", CSDE = " + Num(CodDecr_) + ", COMP = '" + Complementaria_ +
-      "', SUST = '" + Sustitutiva_ + "', DANT = " + Num(DAnt_) + " where CSCI = " + Num(CodDecla_));
+      ", PERDAD = " + SqlNumberText(Periodicidad_) + ", CSDE = " + Num(CodDecr_) +
+      ", COMP = " + SqlText(Complementaria_) + ", SUST = " + SqlText(Sustitutiva_) +
+      ", DANT = " + Num(DAnt_) + " where CSCI = " + Num(CodDecla_));
   return CodDecla_;
 }
 
@@ -108,7 +111,7 @@ std::int32_t cTDeclaraciones::Max_SecDeci() {
   SQL_MAX_ += "EJERCICIO = " + Num(Ejercicio_) + " and ";
   SQL_MAX_ += "PERNUM = " + Num(Periodo_) + " and ";
   SQL_MAX_ += "PERDAD = ";
-  SQL_MAX_ += " '" + Periodicidad_ + "'";
+  SQL_MAX_ += " " + SqlText(Periodicidad_);
   const Value max = MaxFrom(SQL_MAX_);
   return max.isNull() ? 1 : max.toLong() + 1;
 }
@@ -122,8 +125,8 @@ std::int32_t cTDeclaraciones::Seleccion_MAX() {
 std::string cTDeclaraciones::ExistsStatement() const {
   return std::string("SELECT count(*) FROM TDeclaraciones where ") + "SECDECI = " + Num(Secdeci_) +
          " and " + " CSDE = " + Num(CodDecr_) + " and " + " EJERCICIO = " + Num(Ejercicio_) +
-         " and " + " PERNUM = " + Num(Periodo_) + " and " + " PERDAD = " + " '" + Periodicidad_ +
-         "'";
+         " and " + " PERNUM = " + Num(Periodo_) + " and " + " PERDAD = " + " " +
+         SqlText(Periodicidad_);
 }
 
 bool cTDeclaraciones::DeclaracionExiste() {

@@ -53,7 +53,7 @@ class cTDeclaraciones {
   // Key of the declaration of (CodDecr, Ejercicio, Periodo, Periodicidad,
   // DAnt), or 0.
   std::int32_t ObtenerDeclaracion();
-  // Inserts the declaration; returns the table's greatest key afterwards.
+  // Inserts the declaration; returns the key of the row it wrote.
   std::int32_t Insertar();
   // Rewrites every column of row CodDecla; returns CodDecla.
   std::int32_t Modificar();

@@ -4,8 +4,8 @@
 #include "core/text.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
+#include "dbaccess/sql_literal.h"
 #include "dbaccess/table_reads.h"
-#include "declared/statement_text.h"
 #include "kolvar/error.h"
 
 namespace kolvar::declared {
@@ -34,40 +34,43 @@ void DetailTable::property(std::size_t column, const Value& v) {
 
 Value DetailTable::CargarDatos(std::int32_t csdo) {
   return WithTag(layout_->loadTag, [&] {
-    return SelectBuffer(std::string(layout_->loadQuery) + std::to_string(csdo), 0);
+    return SelectBuffer(std::string(layout_->loadQuery) + SqlNumber(csdo), 0);
   });
 }
 
+// The keys are Longs whatever the client passed; the values are held in their
+// columns' types already.
 bool DetailTable::InsertarDatos(const Value& csdo, const Value& csci) {
-  std::vector<std::string> texts{csdo.toString()};
-  for (const Value& v : values_) texts.push_back(v.toString());
-  Conexion().execute(std::string(layout_->insertHead) + " VALUES ( " + csci.toString() + ", '" +
-                     JoinQuoted(texts) + "')");
+  const std::string keyCsci = SqlNumber(csci.toLong());
+  std::vector<std::string> texts{SqlNumber(csdo.toLong())};
+  for (const Value& v : values_) texts.push_back(SqlValueText(v));
+  Conexion().execute(std::string(layout_->insertHead) + " VALUES ( " + keyCsci + ", " +
+                     SqlTexts(texts) + ")");
   return true;
 }
 
 bool DetailTable::ModificarDatos(const Value& csdo, const Value& csci) {
+  const std::string keyCsdo = SqlNumber(csdo.toLong()), keyCsci = SqlNumber(csci.toLong());
   std::string sql(layout_->updateHead);
   for (std::size_t i = 0; i < values_.size(); ++i) {
-    if (i > 0) sql += "', ";
-    sql += std::string(layout_->columns[i].name) + " = '" + values_[i].toString();
+    if (i > 0) sql += ", ";
+    sql += std::string(layout_->columns[i].name) + " = " + SqlText(SqlValueText(values_[i]));
   }
-  sql += "'" + std::string(layout_->updateWhereCsdo) + csdo.toString() +
-         std::string(layout_->updateAndCsci) + csci.toString();
+  sql += std::string(layout_->updateWhereCsdo) + keyCsdo + std::string(layout_->updateAndCsci) +
+         keyCsci;
   Conexion().execute(sql);
   return true;
 }
 
 bool DetailTable::DuplicarDatosPropios(std::int32_t lngCSCI, std::int32_t lngCSCIOrg,
                                        std::int32_t lngCSDO, std::int32_t lngCSDOrg) {
-  auto rs = Conexion().openRecordset(std::string(layout_->copyQuery) + std::to_string(lngCSCIOrg) +
-                                     " and CSDO = " + std::to_string(lngCSDOrg));
+  auto rs = Conexion().openRecordset(std::string(layout_->copyQuery) + SqlNumber(lngCSCIOrg) +
+                                     " and CSDO = " + SqlNumber(lngCSDOrg));
   while (!rs->eof()) {
     std::vector<std::string> texts;
-    for (int j = 0; j < rs->fieldCount(); ++j) texts.push_back(StoredText(rs->field(j)));
-    Conexion().execute(std::string(layout_->copyInsertHead) + " VALUES ( " +
-                       std::to_string(lngCSCI) + ", " + std::to_string(lngCSDO) + ", '" +
-                       JoinQuoted(texts) + "')");
+    for (int j = 0; j < rs->fieldCount(); ++j) texts.push_back(SqlValueText(rs->field(j)));
+    Conexion().execute(std::string(layout_->copyInsertHead) + " VALUES ( " + SqlNumber(lngCSCI) +
+                       ", " + SqlNumber(lngCSDO) + ", " + SqlTexts(texts) + ")");
     rs->moveNext();
   }
   rs->close();

@@ -1,9 +1,9 @@
 // Copying the declared records of one declaration into another, each with the
 // detail row of its book.
 #include "dbaccess/conexion.h"
+#include "dbaccess/sql_literal.h"
 #include "declared/detail_table.h"
 #include "declared/record_table.h"
-#include "declared/statement_text.h"
 #include "kolvar/ui.h"
 
 namespace kolvar::declared {
@@ -13,18 +13,18 @@ bool cTDeclarados::DuplicarDeclarados(std::int32_t lngNuevoCodigoDeclaracion,
   auto rs = Conexion().openRecordset(
       "select csdo, NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,BIMP,CUOTA,IMPTF, "
       "BASEIMPCOSTE,IDFACTURA,NODEREG from tOperadores where CSCI = " +
-      std::to_string(lngCodDeclaOrigen));
+      SqlNumber(lngCodDeclaOrigen));
   constexpr int kCdtl = 7;  // position of CDTL in the query
   while (!rs->eof()) {
     std::vector<std::string> values;
-    for (int j = 1; j < rs->fieldCount(); ++j) values.push_back(StoredText(rs->field(j)));
+    for (int j = 1; j < rs->fieldCount(); ++j) values.push_back(SqlValueText(rs->field(j)));
     Conexion().execute(
         "Insert into tOperadores (CSCI,NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,"
         "BIMP,CUOTA,IMPTF, BASEIMPCOSTE,IDFACTURA,NODEREG) values ( " +
-        std::to_string(lngNuevoCodigoDeclaracion) + ", '" + JoinQuoted(values) + "')");
-    const std::int32_t nuevo = MaxDeclarado();
+        SqlNumber(lngNuevoCodigoDeclaracion) + ", " + SqlTexts(values) + ")");
+    const std::int32_t nuevo = Conexion().lastInsertKey();
     if (!DuplicarDatosPropios(lngNuevoCodigoDeclaracion, lngCodDeclaOrigen, rs->field(0).toLong(),
-                              nuevo, StoredText(rs->field(kCdtl)))) {
+                              nuevo, SqlValueText(rs->field(kCdtl)))) {
       CurrentUserInterface()->MessageBox(
           "Se ha producido un error copiando datos propios del declarado");
       return false;

@@ -52,19 +52,26 @@ void LoadDetail(DetailTable& detail, const Value& b, std::int16_t year) {
 
 }  // namespace
 
+// One unit of work: the record, its key and its detail row are committed
+// together or not at all. Every value is converted before anything is written.
 Value cDeclarado::GuardarDeclarado(const Value& vBufferResultado, bool blnValidar) {
   cTDeclarados declarado;
   LoadRecord(declarado, vBufferResultado);
   Value errors = blnValidar ? ValidarRegistro(vBufferResultado, declarado) : NewErrorBuffer();
-  OpenUser();
-  if (errors(0, 0).isEmpty()) {
-    if (declarado.datTDeclarados_csdo() != 0) {
-      if (declarado.Modificar()) GuardarDatosPropios(declarado, vBufferResultado);
-    } else {
-      declarado.datTDeclarados_csdo(declarado.Insertar());
-      if (declarado.datTDeclarados_csdo() >= 1) GuardarDatosPropios(declarado, vBufferResultado);
-    }
+  if (!errors(0, 0).isEmpty()) {
+    OpenUser();
+    return errors;
   }
+  std::optional<DetailTable> detail = DetailOfBook(declarado.datTDeclarados_cdtl());
+  if (detail) LoadDetail(*detail, vBufferResultado, EjercicioDestino_);
+  db::Transaction unit = OpenUserWriting();
+  if (declarado.datTDeclarados_csdo() != 0) {
+    if (declarado.Modificar()) GuardarDatosPropios(declarado, detail);
+  } else {
+    declarado.datTDeclarados_csdo(declarado.Insertar());
+    if (declarado.datTDeclarados_csdo() >= 1) GuardarDatosPropios(declarado, detail);
+  }
+  unit.commit();
   return errors;
 }
 
@@ -76,11 +83,9 @@ Value cDeclarado::ValidarRegistro(const Value& vBufferResultado, cTDeclarados& d
   return errors;
 }
 
-void cDeclarado::GuardarDatosPropios(cTDeclarados& declarado, const Value& vBufferResultado) {
+void cDeclarado::GuardarDatosPropios(cTDeclarados& declarado, std::optional<DetailTable>& detail) {
   declarado.BorrarDatosPropios();
-  std::optional<DetailTable> detail = DetailOfBook(declarado.datTDeclarados_cdtl());
   if (!detail) return;
-  LoadDetail(*detail, vBufferResultado, EjercicioDestino_);
   detail->InsertarDatos(Value(declarado.datTDeclarados_csdo()),
                         Value(declarado.datTDeclarados_csci()));
 }

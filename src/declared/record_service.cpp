@@ -54,7 +54,7 @@ Value cDeclarado::CargarDpfe(std::int32_t lngDeclarado) {
 
 void cDeclarado::EliminarDeclarado(std::int32_t lngDeclarado, std::int32_t lngDeclaracion) {
   WithTag("cdeclarado.EliminarDeclarado ", [&] {
-    OnUser([&] {
+    WritingOnUser([&] {
       cTDeclarados declarados;
       declarados.datTDeclarados_csdo(lngDeclarado);
       declarados.datTDeclarados_csci(lngDeclaracion);

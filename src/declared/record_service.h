@@ -1,9 +1,11 @@
 // cDeclarado: the public service for single declared records. Each method is
 // one unit of work on the shared connection: it opens the database it needs,
-// uses the table classes and, except GuardarDeclarado, closes it again.
+// uses the table classes and, except GuardarDeclarado, closes it again. The
+// methods that write do it in one transaction.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -35,7 +37,9 @@ class cDeclarado : public ServiceDatabases {
 
  private:
   Value ValidarRegistro(const Value& vBufferResultado, cTDeclarados& declarado);
-  void GuardarDatosPropios(cTDeclarados& declarado, const Value& vBufferResultado);
+  // The record's detail rows replaced by `detail`, already filled (none for a
+  // letter without a detail table).
+  void GuardarDatosPropios(cTDeclarados& declarado, std::optional<DetailTable>& detail);
 
   Value CargarDetalle(const char* tag, DetailTable&& detail, std::int32_t lngDeclarado);
 

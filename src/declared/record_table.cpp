@@ -3,18 +3,18 @@
 #include "core/retag.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
+#include "dbaccess/sql_literal.h"
 #include "dbaccess/table_reads.h"
-#include "declared/statement_text.h"
 
 namespace kolvar::declared {
 
 namespace {
 
 std::string Num(std::int32_t v) {
-  return std::to_string(v);
+  return SqlNumber(v);
 }
 std::string Num(double v) {
-  return NumberToText(v);
+  return SqlNumber(v);
 }
 
 // Detail tables in the order their rows are deleted.
@@ -28,7 +28,7 @@ void cTDeclarados::datTDeclarados_nifrep(std::string v) {
 
 std::int32_t cTDeclarados::Insertar() {
   const std::vector<std::string> values{
-      nif_,          nifrep_,    nombre_,     pais_,       std::to_string(cnipr_),
+      nif_,          nifrep_,    nombre_,     pais_,       Num(std::int32_t{cnipr_}),
       nifdpr_,       cdtl_,      cdo_,        Num(fde_),   Num(fdo_),
       Num(tipoimp_), Num(bimp_), Num(cuota_), Num(imptf_), Num(baseimpcoste_),
       idfactura_,    nodereg_};
@@ -36,19 +36,21 @@ std::int32_t cTDeclarados::Insertar() {
       "INSERT INTO tOperadores (CSCI,NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,"
       "BIMP,CUOTA,IMPTF, BASEIMPCOSTE,IDFACTURA,NODEREG ) "
       " VALUES ( " +
-      Num(csci_) + ", '" + JoinQuoted(values) + "')");
-  return MaxDeclarado();
+      Num(csci_) + ", " + SqlTexts(values) + ")");
+  return Conexion().lastInsertKey();
 }
 
 bool cTDeclarados::Modificar() {
-  Conexion().execute("UPDATE tOperadores SET NIF='" + nif_ + "', NREP='" + nifrep_ + "', " +
-                     "NOMBRE='" + nombre_ + "', PAIS='" + pais_ + "', CNIPR='" +
-                     std::to_string(cnipr_) + "', " + "NIFDPR='" + nifdpr_ + "',  CDTL='" + cdtl_ +
-                     "', CDO='" + cdo_ + "', " + "FDE='" + Num(fde_) + "', FDO='" + Num(fdo_) +
-                     "', TIPOIMP='" + Num(tipoimp_) + "', " + "BIMP='" + Num(bimp_) + "', CUOTA='" +
-                     Num(cuota_) + "', IMPTF='" + Num(imptf_) + "', " + "BASEIMPCOSTE='" +
-                     Num(baseimpcoste_) + "', IDFACTURA='" + idfactura_ + "', NODEREG='" +
-                     nodereg_ + "' " + "WHERE CSCI = " + Num(csci_) + " and  CSDO = " + Num(csdo_));
+  Conexion().execute(
+      "UPDATE tOperadores SET NIF=" + SqlText(nif_) + ", NREP=" + SqlText(nifrep_) + ", " +
+      "NOMBRE=" + SqlText(nombre_) + ", PAIS=" + SqlText(pais_) +
+      ", CNIPR=" + SqlText(Num(std::int32_t{cnipr_})) + ", " + "NIFDPR=" + SqlText(nifdpr_) +
+      ",  CDTL=" + SqlText(cdtl_) + ", CDO=" + SqlText(cdo_) + ", " + "FDE=" + SqlText(Num(fde_)) +
+      ", FDO=" + SqlText(Num(fdo_)) + ", TIPOIMP=" + SqlText(Num(tipoimp_)) + ", " +
+      "BIMP=" + SqlText(Num(bimp_)) + ", CUOTA=" + SqlText(Num(cuota_)) +
+      ", IMPTF=" + SqlText(Num(imptf_)) + ", " + "BASEIMPCOSTE=" + SqlText(Num(baseimpcoste_)) +
+      ", IDFACTURA=" + SqlText(idfactura_) + ", NODEREG=" + SqlText(nodereg_) + " " +
+      "WHERE CSCI = " + Num(csci_) + " and  CSDO = " + Num(csdo_));
   return true;
 }
 
@@ -133,7 +135,8 @@ Value cTDeclarados::CargarDeclarado() {
 }
 
 bool cTDeclarados::ComprobarExistPais(const std::string& strPais) {
-  auto rs = Conexion().openRecordset("SELECT count(*) FROM tpaises WHERE codigo='" + strPais + "'");
+  auto rs =
+      Conexion().openRecordset("SELECT count(*) FROM tpaises WHERE codigo=" + SqlText(strPais));
   const bool exists = rs->field(0).toLong() != 0;
   rs->close();
   return exists;
@@ -141,7 +144,7 @@ bool cTDeclarados::ComprobarExistPais(const std::string& strPais) {
 
 bool cTDeclarados::comprobarFechaDeIngreso(const std::string& fecha, const std::string& pais) {
   auto rs =
-      Conexion().openRecordset("select paisfecing from tpaises where paisint ='" + pais + "'");
+      Conexion().openRecordset("select paisfecing from tpaises where paisint =" + SqlText(pais));
   const std::optional<int> order = Compare(Value(fecha), rs->field(0));
   rs->close();
   return !(order && *order < 0);

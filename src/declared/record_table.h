@@ -53,7 +53,8 @@ class cTDeclarados : public RecordLookups {
   const std::string& datTDeclarados_nodereg() const { return nodereg_; }
   void datTDeclarados_nodereg(std::string v) { nodereg_ = std::move(v); }
 
-  // Inserts the record; its key is the table's greatest CSDO afterwards.
+  // Inserts the record and returns the key of the row it wrote (not the
+  // table's greatest, which another writer may have moved).
   std::int32_t Insertar();
   bool Modificar();
   bool Borrar(std::int32_t lngDeclaracion);  // every record of the declaration

@@ -4,33 +4,34 @@
 
 #include "core/text.h"
 #include "dbaccess/conexion.h"
+#include "dbaccess/sql_literal.h"
 
 namespace kolvar {
 
 namespace {
 
-// A description statement up to the code, per language; the code and a
-// closing apostrophe follow. The spacing around "=" differs between tables.
+// A description statement up to the code's literal, per language. The
+// spacing around "=" differs between tables.
 struct Lookup {
   std::string_view castilian;
   std::string_view basque;
 };
 
-constexpr Lookup kClave{"SELECT descripcionc FROM TOperaciones WHERE codigo = '",
-                        "SELECT descripcione FROM TOperaciones WHERE codigo = '"};
-constexpr Lookup kProvincia{"SELECT PRO_CAS FROM TPROVINCIAS WHERE PRO_ID = '",
-                            "SELECT PRO_EUS FROM TPROVINCIAS WHERE PRO_ID = '"};
-constexpr Lookup kVia{"SELECT CAS FROM TSIGLASVIA WHERE codigo='",
-                      "SELECT EUS FROM TSIGLASVIA WHERE codigo='"};
-constexpr Lookup kPais{"SELECT PAISCAS FROM TPaises WHERE codigo='",
-                       "SELECT PAISEUS FROM TPaises WHERE codigo='"};
-constexpr Lookup kMedioCobro{"SELECT descas FROM TMedioCobro WHERE codigo='",
-                             "SELECT deseus FROM TMedioCobro WHERE codigo='"};
+constexpr Lookup kClave{"SELECT descripcionc FROM TOperaciones WHERE codigo = ",
+                        "SELECT descripcione FROM TOperaciones WHERE codigo = "};
+constexpr Lookup kProvincia{"SELECT PRO_CAS FROM TPROVINCIAS WHERE PRO_ID = ",
+                            "SELECT PRO_EUS FROM TPROVINCIAS WHERE PRO_ID = "};
+constexpr Lookup kVia{"SELECT CAS FROM TSIGLASVIA WHERE codigo=",
+                      "SELECT EUS FROM TSIGLASVIA WHERE codigo="};
+constexpr Lookup kPais{"SELECT PAISCAS FROM TPaises WHERE codigo=",
+                       "SELECT PAISEUS FROM TPaises WHERE codigo="};
+constexpr Lookup kMedioCobro{"SELECT descas FROM TMedioCobro WHERE codigo=",
+                             "SELECT deseus FROM TMedioCobro WHERE codigo="};
 
-// The code goes into the literal as it is: an apostrophe in it breaks the
-// statement (error 3075).
+// The code goes into the literal as it is: an apostrophe in it is error 3075.
 std::string Describe(const Lookup& lookup, std::int32_t idioma, const std::string& code) {
-  const std::string sql = std::string(idioma == 0 ? lookup.castilian : lookup.basque) + code + "'";
+  const std::string sql =
+      std::string(idioma == 0 ? lookup.castilian : lookup.basque) + SqlText(code);
   auto rs = Conexion().openRecordset(sql);
   std::string description = rs->eof() ? "" : text::UCase(rs->field(0).toString());
   rs->close();

@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "dbaccess/conexion.h"
+#include "dbaccess/sql_literal.h"
 
 namespace kolvar {
 
@@ -28,12 +29,12 @@ std::int16_t cTPersonalizacion::ObtenerActOnline() const {
 
 Value cTPersonalizacion::GuardarIdioma() const {
   // The letter goes into the literal unchanged.
-  Conexion().execute("Update tgeneral Set Idioma ='" + idioma_ + "'");
+  Conexion().execute("Update tgeneral Set Idioma =" + SqlText(idioma_));
   return Value();
 }
 
 Value cTPersonalizacion::GuardarActOnline() const {
-  Conexion().execute("Update tGeneral Set ActOnline =" + std::to_string(actOnline_));
+  Conexion().execute("Update tGeneral Set ActOnline =" + SqlNumber(std::int32_t{actOnline_}));
   return Value();
 }
 

@@ -166,15 +166,15 @@ TEST_F(DeclaradoService, BufferConversionsRoundHalfToEvenAndTheirErrorsPassUncha
   ExpectError(9, [&] { svc.GuardarDeclarado(Value::Array({{0, 10}}), false); });
 }
 
-TEST_F(DeclaradoService, DetailConversionErrorLeavesTheRecordWithoutItsDetailRow) {
+TEST_F(DeclaradoService, DetailConversionErrorChangesNothing) {
   const std::int32_t key = Save(SampleRecord(1, "E"));
   Value b = SampleRecord(1, "E", "Cambiado");
   b(1) = key;
   b(32) = "x";            // FMC, read before
   b(34) = Value::Null();  // MC
   ExpectError(13, [&] { svc.GuardarDeclarado(b, false); });
-  EXPECT_EQ(svc.CargarDeclarado(key)(2).toString(), "Cambiado");
-  EXPECT_EQ(DetailRows(key), 0);
+  EXPECT_EQ(svc.CargarDeclarado(key)(2).toString(), "Fulano S.L.");
+  EXPECT_EQ(DetailRows(key), 1);
 }
 
 TEST_F(DeclaradoService, LoadingMethodsTagErrorsOutermostFirst) {
@@ -203,7 +203,7 @@ TEST_F(DeclaradoService, LoadingMethodsTagErrorsOutermostFirst) {
     Tagged(ExpectError(3024, call), tag);
 }
 
-TEST_F(DeclaradoService, EliminarDeclaradoDeletesDetailRowsThenTheRecord) {
+TEST_F(DeclaradoService, EliminarDeclaradoDeletesDetailRowsThenTheRecordAllOrNothing) {
   const std::int32_t first = Save(SampleRecord(1, "I"));
   const std::int32_t second = Save(SampleRecord(1, "R"));
   svc.EliminarDeclarado(first, 1);
@@ -217,7 +217,7 @@ TEST_F(DeclaradoService, EliminarDeclaradoDeletesDetailRowsThenTheRecord) {
   Tagged(ExpectError(3078, [&] { svc.EliminarDeclarado(second, 1); }),
          "cdeclarado.EliminarDeclarado ");
   EXPECT_FALSE(svc.CargarDeclarado(second).isNull());
-  EXPECT_EQ(ScalarUser("select count(*) from tdpbi").toLong(), 0);
+  EXPECT_EQ(ScalarUser("select count(*) from tdpbi").toLong(), 1);
   EXPECT_EQ(ScalarUser("select count(*) from tdpfr").toLong(), 1);
 }
 

@@ -1,0 +1,88 @@
+// One libpq connection, kept per thread and connection string between units
+// of work: opening a database on the server is a cheap check that the
+// connection is alive, and a connection the server dropped is opened again
+// before the next unit of work, never inside one.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "dbaccess/schema.h"
+
+struct pg_conn;
+struct pg_result;
+
+namespace kolvar::db::pg {
+
+struct ResultDeleter {
+  void operator()(pg_result* r) const;
+};
+using Result = std::unique_ptr<pg_result, ResultDeleter>;
+
+class Connection {
+ public:
+  explicit Connection(std::string conninfo);  // error 3151 (3024: no such database)
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  const std::string& conninfo() const { return conninfo_; }
+  // Opens the connection again when the server dropped it; error 3151 when
+  // the server cannot be reached. Outside a transaction only.
+  void ensureAlive();
+
+  // Runs one statement. Inside a transaction a failing statement is undone
+  // alone (a savepoint around it, sent in the same round trip), unless the
+  // failure dooms the whole transaction (a serialization failure or a
+  // deadlock): then everything up to the rollback fails with 3050.
+  Result run(const std::string& sql, const std::vector<std::optional<std::string>>& params = {});
+
+  void begin(std::string_view isolation = "READ COMMITTED");
+  void commit();
+  void rollback() noexcept;
+  bool inTransaction() const { return inTransaction_; }
+  // True when the current (or last) transaction failed in a way that trying
+  // the unit of work again may cure.
+  bool conflicted() const { return conflicted_; }
+
+  // The described column behind a result column read straight from a table
+  // (by the table's identifier and the column's number), or nullptr.
+  const Column* describedColumn(unsigned int table, int column);
+  // The schema's spelling of a column read from a table, or nullptr.
+  const std::string* columnName(unsigned int table, int column);
+
+  pg_conn* handle() const { return conn_; }
+
+ private:
+  struct TableInfo {
+    std::string name;
+    std::unordered_map<int, std::string> columns;  // by number
+    std::unordered_map<int, const Column*> described;
+  };
+  const TableInfo* table(unsigned int oid, int column);
+  Result plain(const std::string& sql, const std::vector<std::optional<std::string>>& params);
+  Result guarded(const std::string& sql, const std::vector<std::optional<std::string>>& params);
+  [[noreturn]] void fail(pg_result* result);
+  void connect();
+
+  std::string conninfo_;
+  pg_conn* conn_ = nullptr;
+  bool inTransaction_ = false;
+  bool conflicted_ = false;
+  bool untouched_ = true;  // no statement since the last check: a drop may be mended
+  std::unordered_map<unsigned int, TableInfo> tables_;
+};
+
+// True when a user-database name addresses a server: a postgresql:// or
+// postgres:// URI, or a libpq "key=value" connection string.
+bool IsServerAddress(std::string_view name);
+
+// The calling thread's connection for this connection string, created on
+// first use and checked on every later one.
+std::shared_ptr<Connection> ThreadConnection(const std::string& conninfo);
+
+}  // namespace kolvar::db::pg

@@ -1,0 +1,110 @@
+#include <libpq-fe.h>
+
+#include <algorithm>
+
+#include "dbaccess/pg/pg_dialect.h"
+#include "dbaccess/pg/pg_engine.h"
+#include "dbaccess/sql_dialect.h"
+#include "dbaccess/sql_tokens.h"
+#include "kolvar/error.h"
+
+namespace kolvar::db::pg {
+
+namespace {
+
+// The counter column of the table an INSERT writes to, or nullptr.
+const Column* InsertedCounter(std::string_view sql) {
+  const auto tokens = Tokenize(sql);
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (!TokenIsWord(sql, tokens[i], "INTO")) continue;
+    const std::size_t name = NextSolid(tokens, i + 1);
+    if (name >= tokens.size() || tokens[name].kind != TokenKind::Word) return nullptr;
+    const Table* table = FindTable(Store::User, TokenText(sql, tokens[name]));
+    if (!table) return nullptr;
+    for (const Column& c : table->columns)
+      if (c.type == ColumnType::Counter) return &c;
+    return nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Database::Database(const std::string& conninfo)
+    : conninfo_(conninfo), connection_(ThreadConnection(conninfo)) {}
+
+Database::~Database() {
+  close();
+}
+
+Connection& Database::connection() const {
+  if (!connection_) Raise(err::kObjectInvalid);
+  return *connection_;
+}
+
+void Database::execute(std::string_view sql, int) {
+  Connection& c = connection();
+  if (IsSelect(sql))
+    Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
+  ServerStatement statement = AdaptForServer(sql);
+  const Column* counter = FirstWord(sql) == "INSERT" ? InsertedCounter(sql) : nullptr;
+  if (counter) statement.sql += " RETURNING " + std::string(counter->name);
+  Result r = c.run(statement.sql);
+  if (counter && PQntuples(r.get()) > 0)
+    lastKey_ = std::atoi(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
+}
+
+std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
+  Connection& c = connection();
+  if (!IsSelect(sql))
+    Raise(err::kInvalidOperation,
+          "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
+  ServerStatement statement = AdaptForServer(sql);
+  auto rs = std::make_shared<Recordset>(c, c.run(statement.sql), statement.aliases);
+  std::erase_if(recordsets_, [](const auto& w) {
+    auto p = w.lock();
+    return !p || !p->isOpen();
+  });
+  recordsets_.push_back(rs);
+  return rs;
+}
+
+std::vector<std::shared_ptr<Recordset>> Database::recordsets() {
+  std::vector<std::shared_ptr<Recordset>> out;
+  for (const auto& w : recordsets_)
+    if (auto p = w.lock(); p && p->isOpen()) out.push_back(std::move(p));
+  return out;
+}
+
+TableDef Database::tableDef(std::string_view table) {
+  Result r = connection().run(
+      "SELECT c.relname FROM pg_class c WHERE c.relkind IN ('r', 'p') AND c.relname = lower($1) "
+      "AND pg_table_is_visible(c.oid)",
+      {std::string(table)});
+  if (PQntuples(r.get()) == 0)
+    Raise(err::kItemNotFound, "No se encuentra la tabla '" + std::string(table) + "'.");
+  const Table* described = FindTable(Store::User, table);
+  return TableDef(*this, described ? std::string(described->name) : PQgetvalue(r.get(), 0, 0));
+}
+
+void Database::begin(std::string_view isolation) {
+  connection().begin(isolation);
+}
+
+void Database::commit() {
+  connection().commit();
+}
+
+void Database::rollback() noexcept {
+  if (connection_) connection_->rollback();
+}
+
+void Database::close() {
+  if (!connection_) return;
+  for (auto& rs : recordsets()) rs->close();
+  recordsets_.clear();
+  if (connection_->inTransaction()) connection_->rollback();
+  connection_.reset();
+}
+
+}  // namespace kolvar::db::pg

@@ -1,0 +1,142 @@
+#include "dbaccess/pg/pg_dialect.h"
+
+#include "dbaccess/sql_tokens.h"
+#include "kolvar/error.h"
+
+namespace kolvar::db::pg {
+
+namespace {
+
+bool IsRegexSpecial(char c) {
+  return std::string_view(".^$|()[]{}*+?\\").find(c) != std::string_view::npos;
+}
+
+// A literal's content: quotes removed, doubled apostrophes made single.
+std::string Unquote(std::string_view literal) {
+  std::string out;
+  if (literal.size() < 2) return out;
+  for (std::size_t i = 1; i + 1 < literal.size(); ++i) {
+    out += literal[i];
+    if (literal[i] == '\'') ++i;
+  }
+  return out;
+}
+
+std::string Quote(std::string_view text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
+  return out + "'";
+}
+
+// A bracketed list from pattern[i] == '[' on; appends its class and returns
+// the index past ']', or npos when the list is not closed.
+std::size_t CharacterList(std::string_view p, std::size_t i, std::string& out) {
+  const std::size_t close = p.find(']', i + 1);
+  if (close == std::string_view::npos) return close;
+  std::string_view list = p.substr(i + 1, close - i - 1);
+  if (list.empty()) return close + 1;  // matches nothing in particular: ignored
+  std::string cls = "[";
+  if (list.front() == '!' && list.size() > 1) {
+    cls += '^';
+    list.remove_prefix(1);
+  }
+  for (char c : list) {
+    if (c == '\\' || c == '[' || c == '^') cls += '\\';
+    cls += c;
+  }
+  out += cls + "]";
+  return close + 1;
+}
+
+}  // namespace
+
+std::string LikePatternToRegex(std::string_view p) {
+  std::string out = "^";
+  for (std::size_t i = 0; i < p.size();) {
+    const char c = p[i];
+    if (c == '*') {
+      out += ".*";
+    } else if (c == '?') {
+      out += '.';
+    } else if (c == '#') {
+      out += "[0-9]";
+    } else if (c == '[') {
+      const std::size_t next = CharacterList(p, i, out);
+      if (next != std::string_view::npos) {
+        i = next;
+        continue;
+      }
+      out += "\\[";
+    } else {
+      if (IsRegexSpecial(c)) out += '\\';
+      out += c;
+    }
+    ++i;
+  }
+  return out + "$";
+}
+
+ServerStatement AdaptForServer(std::string_view sql) {
+  const auto tokens = Tokenize(sql);
+  ServerStatement result;
+  std::string& out = result.sql;
+  out.reserve(sql.size() + 16);
+  std::string limit;
+  std::size_t end = tokens.size();  // past the statement's last token
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (tokens[i].kind == TokenKind::Other && sql[tokens[i].begin] == ';') {
+      if (NextSolid(tokens, i + 1) < tokens.size())
+        Raise(err::kInvalidOperation, "Hay caracteres después del final de la instrucción SQL.");
+      end = i;
+      break;
+    }
+  }
+  if (NextSolid(tokens, 0) >= end) Raise(err::kSyntax, "La instrucción SQL está vacía.");
+  end = PreviousSolid(tokens, end) + 1;  // trailing blanks and comments go
+
+  for (std::size_t i = 0; i < end; ++i) {
+    const Token& t = tokens[i];
+    const std::string_view text = TokenText(sql, t);
+    const std::size_t prev = PreviousSolid(tokens, i);
+    // SELECT [DISTINCT] TOP n  ->  SELECT [DISTINCT] ... LIMIT n
+    if (limit.empty() && TokenIsWord(sql, t, "TOP") && prev < tokens.size() &&
+        (TokenIsWord(sql, tokens[prev], "SELECT") || TokenIsWord(sql, tokens[prev], "DISTINCT"))) {
+      const std::size_t n = NextSolid(tokens, i + 1);
+      if (n < end && tokens[n].kind == TokenKind::Number) {
+        limit = std::string(TokenText(sql, tokens[n]));
+        i = NextSolid(tokens, n + 1) - 1;  // drop "TOP n" and the blanks after it
+        continue;
+      }
+    }
+    // [NOT] LIKE 'pattern'  ->  [!]~* 'regex'
+    const bool isNot = TokenIsWord(sql, t, "NOT");
+    const std::size_t like = isNot ? NextSolid(tokens, i + 1) : i;
+    if (like < end && TokenIsWord(sql, tokens[like], "LIKE")) {
+      const std::size_t pattern = NextSolid(tokens, like + 1);
+      if (pattern < end && tokens[pattern].kind == TokenKind::String) {
+        out += isNot ? "!~* " : "~* ";
+        out += Quote(LikePatternToRegex(Unquote(TokenText(sql, tokens[pattern]))));
+        i = pattern;
+        continue;
+      }
+      if (!isNot) {  // a pattern the text does not spell out: the server's own matching
+        out += "ILIKE";
+        continue;
+      }
+    }
+    if (TokenIsWord(sql, t, "AS")) {
+      const std::size_t name = NextSolid(tokens, i + 1);
+      if (name < end && tokens[name].kind == TokenKind::Word)
+        result.aliases.emplace_back(TokenText(sql, tokens[name]));
+    }
+    out += text;
+  }
+  if (!limit.empty()) {
+    const std::size_t last = out.find_last_not_of(" \t\r\n");
+    out.erase(last == std::string::npos ? 0 : last + 1);
+    out += " LIMIT " + limit;
+  }
+  return result;
+}
+
+}  // namespace kolvar::db::pg

@@ -1,0 +1,64 @@
+// Statement texts adapted for the PostgreSQL server (no server needed).
+#include "dbaccess/pg/pg_dialect.h"
+
+#include <gtest/gtest.h>
+
+#include "dbaccess/pg/pg_connection.h"
+#include "support/fixture.h"
+
+namespace kolvar::testing {
+namespace {
+
+using db::pg::AdaptForServer;
+using db::pg::LikePatternToRegex;
+
+TEST(PgDialect, OldLikePatternsBecomeAnchoredRegularExpressions) {
+  EXPECT_EQ(LikePatternToRegex("123*"), "^123.*$");
+  EXPECT_EQ(LikePatternToRegex("a?c#"), "^a.c[0-9]$");
+  EXPECT_EQ(LikePatternToRegex("[a-c]x[!0-9]"), "^[a-c]x[^0-9]$");
+  // % and _ are plain characters, as are the regular expression's own.
+  EXPECT_EQ(LikePatternToRegex("50%_a.b(c)+$^|\\"), "^50%_a\\.b\\(c\\)\\+\\$\\^\\|\\\\$");
+  // A list may hold the wildcards themselves; an unclosed bracket is a bracket.
+  EXPECT_EQ(LikePatternToRegex("[*?#]"), "^[*?#]$");
+  EXPECT_EQ(LikePatternToRegex("[^\\]"), "^[\\^\\\\]$");
+  EXPECT_EQ(LikePatternToRegex("a[b"), "^a\\[b$");
+  EXPECT_EQ(LikePatternToRegex("[!]"), "^[!]$");
+}
+
+TEST(PgDialect, TopLikeAndAliasesAreAdaptedOutsideLiterals) {
+  auto s = AdaptForServer(
+      "Select TOP 4 CSDE AS Clave From TDeclarante Where dni_cifd like 'O''B*' order by CSDE desc "
+      "-- closing note");
+  EXPECT_EQ(s.sql,
+            "Select CSDE AS Clave From TDeclarante Where dni_cifd ~* '^O''B.*$' order by CSDE desc "
+            "LIMIT 4");
+  EXPECT_EQ(s.aliases, std::vector<std::string>{"Clave"});
+  EXPECT_EQ(AdaptForServer("select a from t where b not  like 'x?'").sql,
+            "select a from t where b !~* '^x.$'");
+  EXPECT_EQ(AdaptForServer("update t set a = 'top 3 like ''*''' where b like c").sql,
+            "update t set a = 'top 3 like ''*''' where b ILIKE c");
+  EXPECT_EQ(AdaptForServer("SELECT DISTINCT TOP 1 a FROM t;").sql,
+            "SELECT DISTINCT a FROM t LIMIT 1");
+}
+
+TEST(PgDialect, OneStatementPerText) {
+  ExpectError(err::kInvalidOperation, [] { AdaptForServer("DELETE FROM t; DELETE FROM u"); });
+  ExpectError(err::kInvalidOperation, [] { AdaptForServer("SELECT 1;;"); });
+  ExpectError(err::kSyntax, [] { AdaptForServer(" ; "); });
+  // Semicolons inside literals, quoted names and comments do not end it.
+  EXPECT_NO_THROW(AdaptForServer("SELECT 'a;b', \"x;y\" FROM t /* ; */ ; -- ; DROP"));
+}
+
+TEST(PgDialect, ServerAddressesAreToldFromFilePaths) {
+  EXPECT_TRUE(db::pg::IsServerAddress("postgresql://u@/db?host=/tmp"));
+  EXPECT_TRUE(db::pg::IsServerAddress("postgres://h/db"));
+  EXPECT_TRUE(db::pg::IsServerAddress("host=/tmp dbname=x"));
+  EXPECT_TRUE(db::pg::IsServerAddress(" dbname = x"));
+  EXPECT_FALSE(db::pg::IsServerAddress("/tmp/usuario.db"));
+  EXPECT_FALSE(db::pg::IsServerAddress("usuario.db"));
+  EXPECT_FALSE(db::pg::IsServerAddress("/tmp/a=b/usuario.db"));
+  EXPECT_FALSE(db::pg::IsServerAddress(""));
+}
+
+}  // namespace
+}  // namespace kolvar::testing
