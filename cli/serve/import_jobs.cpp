@@ -127,8 +127,10 @@ json ImportJobs::Store(const std::string& id) {
     job->phase = "storing";
     job->done = 0;
   }
-  std::lock_guard<std::mutex> lock(mutex_);
-  threads_.emplace_back([this, job] { Import(*job); });
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    threads_.emplace_back([this, job] { Import(*job); });
+  }
   return Status(id);
 }
 

@@ -31,6 +31,7 @@ endif()
 set(KOLVAR_WEB_MODULES ${CMAKE_BINARY_DIR}/web-tests)
 add_custom_command(
   OUTPUT ${KOLVAR_WEB_MODULES}/node_modules/.package-lock.json
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KOLVAR_WEB_MODULES}
   COMMAND ${CMAKE_COMMAND} -E copy ${KOLVAR_WEB_TESTS}/package.json ${KOLVAR_WEB_TESTS}/package-lock.json
           ${KOLVAR_WEB_MODULES}
   COMMAND ${KOLVAR_NPM} ci --prefix ${KOLVAR_WEB_MODULES} --no-audit --no-fund --ignore-scripts
