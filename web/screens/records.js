@@ -32,12 +32,12 @@ export async function render(view, ctx) {
     listing.lines.length
       ? table(
         [{ label: t('party') }, { label: t('opKey'), class: 'optional' }, { label: t('issued'), class: 'optional' },
-          { label: t('base'), class: 'num' }, { label: t('tax'), class: 'num optional' }, { label: t('total'), class: 'num' }],
+          { label: t('base'), class: 'num wide' }, { label: t('tax'), class: 'num optional' }, { label: t('total'), class: 'num' }],
         listing.lines.map((line) => h('tr', {},
           h('td', {}, line.id ? h('a', { href: `#/declarations/${id}/records/${line.id}` }, line.party.trim() || `#${line.id}`) : line.party),
           h('td', { class: 'optional' }, line.key),
           h('td', { class: 'optional' }, line.issued),
-          h('td', { class: 'num' }, money(line.base)),
+          h('td', { class: 'num wide' }, money(line.base)),
           h('td', { class: 'num optional' }, money(line.tax)),
           h('td', { class: 'num' }, money(line.total)))))
       : h('p', {}, t('none')),
