@@ -10,7 +10,7 @@
 namespace kolvar::cli {
 
 struct DemoOptions {
-  long records = 10000;
+  long records = 2000;
   std::string folder;  // "" for a new temporary folder
 };
 

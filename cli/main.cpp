@@ -853,7 +853,7 @@ generate->callback([&] {
     return 0;
   };
 });
-static std::string demoRecords = "10000", demoFolder;
+static std::string demoRecords = "2000", demoFolder;
 auto* demo = app.add_subcommand("demo", T(Say::CmdDemo));
 demo->add_option("--records", demoRecords, T(Say::OptRecords));
 demo->add_option("--folder", demoFolder, T(Say::OptData));
