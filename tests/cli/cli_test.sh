@@ -75,6 +75,21 @@ import_export_round_trip)
     cut -c99 sample.txt | grep -q "$book" || fail "the generator wrote no record of book $book"
   done
   grep -q '^2.\{120\}N' sample.txt || fail "the generator wrote no negative base"
+  # The layout, read independently of the program: record type, form, year
+  # and declarant in every line; the header's declaration number, period,
+  # count and totals; sign positions N only before non-zero digits.
+  [ "$(cut -c1-8 sample.txt | sort | uniq -c | awk '{ printf "%s:%s ", $1, $2 }')" = "1:13402014 300:23402014 " ] \
+    || fail "record type, form or year misplaced"
+  header=$(head -n1 sample.txt)
+  [ "${header:107:13}" = "3402014120001" ] || fail "declaration number: '${header:107:13}'"
+  [ "${header:135:11}" = "12000000300" ] || fail "period and record count: '${header:135:11}'"
+  [ "${header:146:18}" = "$(file_sum sample.txt 122 | awk '{ v = $1 * 100; printf "%s%017.0f", (v < 0 ? "N" : " "), (v < 0 ? -v : v) }')" ] \
+    || fail "the header's total of bases: '${header:146:18}'"
+  for start in 122 136 150 164; do
+    [ "$(awk -v s=$start 'NR > 1 && (substr($0, s, 1) !~ /^[ N]$/ || (substr($0, s, 1) == "N" && substr($0, s + 1, 13) + 0 == 0))' sample.txt | wc -l)" = 0 ] \
+      || fail "amounts at $start: a sign position other than N before digits or blank"
+  done
+  [ "$(cut -c9-17 sample.txt | sort -u)" = A58818501 ] || fail "the declarant's NIF is not in every line"
   cut -c100 sample.txt | grep -q Z || fail "the generator wrote no cash-basis record"
 
   expect_status 0 --data data import sample.txt
