@@ -75,6 +75,23 @@ TEST_F(Declarants, ListingsAndPrefixSearch) {
   EXPECT_EQ(service.NifRepetido("9"), 0);
 }
 
+TEST_F(Declarants, NifRepetidoMatchesTheIdentifierAsWrittenWithoutWildcards) {
+  // Each identifier that a wildcard reading would wrongly find comes first.
+  for (const char* nif : {"12345678Z", "AXB00001", "A%B00002", "A_B00003", "1#000004",
+                          "[AB]0005", "A1B00006"})
+    service.GuardarDeclarante(Buffer(0, nif, nif));
+  EXPECT_EQ(service.NifRepetido("A%B"), 3);
+  EXPECT_EQ(service.NifRepetido("A_B"), 4);
+  EXPECT_EQ(service.NifRepetido("1#"), 5);
+  EXPECT_EQ(service.NifRepetido("[AB]"), 6);
+  EXPECT_EQ(service.NifRepetido("A?B"), 0);
+  EXPECT_EQ(service.NifRepetido("A#B"), 0);
+  EXPECT_EQ(service.NifRepetido("A%"), 3);
+  EXPECT_EQ(service.NifRepetido("ax"), 2);  // letters without regard to case
+  EXPECT_EQ(service.NifRepetido("A1B00006"), 7);
+  EXPECT_EQ(service.NifRepetido("A1B000067"), 0);
+}
+
 TEST_F(Declarants, TableGuardsAndErrors) {
   Conexion().mdb(bd340mod);
   Conexion().InicializaBD(userPath);
