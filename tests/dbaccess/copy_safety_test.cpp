@@ -212,5 +212,25 @@ TEST_F(CopySafety, RestoredCopyBesideAStaleWriteAheadLogHoldsExactlyItsRecords) 
   EXPECT_EQ(Declarants(userPath), 53);
 }
 
+TEST_F(CopySafety, AFileMadeWithAWriteAheadLogKeepsItsWorkAndIsTurnedToARollbackJournal) {
+  Session(0, 3);
+  // Work of the former layout still in its log, as a crash leaves it.
+  const auto [out, status] = RunInChild([&](std::string&) {
+    sqlite3* db = nullptr;
+    sqlite3_open(userPath.c_str(), &db);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0", nullptr, nullptr,
+                 nullptr);
+    for (int i = 0; i < 4; ++i)
+      sqlite3_exec(db, "INSERT INTO TDeclarante (dni_cifd) VALUES ('W')", nullptr, nullptr,
+                   nullptr);
+  });
+  ASSERT_EQ(status, 0) << out;
+  ASSERT_GT(fs::file_size(userPath + "-wal"), 0u);
+  EXPECT_EQ(Declarants(userPath), 7);
+  EXPECT_FALSE(SideFiles(userPath));
+  EXPECT_EQ(Bytes(userPath).substr(18, 2), std::string("\x01\x01", 2));  // rollback journal
+  EXPECT_EQ(IntegrityCheck(userPath), "ok");
+}
+
 }  // namespace
 }  // namespace kolvar::testing

@@ -110,9 +110,15 @@ TEST_F(ConcurrentSaving, AProcessKilledAtRandomMomentsLeavesNoHalfRecord) {
   int rounds = 0;
   for (; rounds < 22; ++rounds) {
     // The declaration grows round by round, and so does the time its copies take.
+    // It is killed at a random moment after its first save of the round,
+    // however slowly it starts.
     const pid_t saver = Spawn(100, 60, report, "copy");
+    const auto started = std::chrono::steady_clock::now();
+    while (NewKeys(report).size() <= lastReported &&
+           std::chrono::steady_clock::now() - started < std::chrono::seconds(10))
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::this_thread::sleep_for(
-        std::chrono::milliseconds(std::uniform_int_distribution<int>(150, 450)(random)));
+        std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 300)(random)));
     kill(saver, SIGKILL);
     EXPECT_TRUE(WIFSIGNALED(Wait(saver)));
     ExpectSound();
@@ -124,7 +130,7 @@ TEST_F(ConcurrentSaving, AProcessKilledAtRandomMomentsLeavesNoHalfRecord) {
     lastReported = keys.size();
     if (HasFailure()) break;
   }
-  EXPECT_GT(lastReported, 20u);
+  EXPECT_GT(lastReported, 30u);
   EXPECT_GT(ScalarUser("SELECT count(*) FROM TDeclaraciones").toLong(), 5);
 }
 
