@@ -206,7 +206,6 @@ class FieldOptions {
   void Add(CLI::App* cmd, const std::string& field, const std::string& option, Say help,
            Lang lang) {
     cmd->add_option(option, values_[field], std::string(Text(help, lang)));
-    names_.push_back(field);
   }
   void AddFlag(CLI::App* cmd, const std::string& field, const std::string& option, Say help,
                Lang lang) {
@@ -242,8 +241,10 @@ class FieldOptions {
   std::map<std::string, std::string> values_;
   std::map<std::string, bool> flags_;
   std::vector<std::string> details_;
-  std::vector<std::string> names_;
 };
+
+// The language of the messages of failures that reach main.
+Lang messageLanguage = Lang::es;
 
 int Run(int argc, char** argv) {
   if (argc >= 2 && std::string(argv[1]) == "serve")
@@ -252,6 +253,7 @@ int Run(int argc, char** argv) {
   Session probe = OpenSession(EarlyOption(argc, argv, "--data"),
                               earlyLang == "es" || earlyLang == "eu" ? earlyLang : "", false);
   const Lang lang0 = probe.lang;
+  messageLanguage = lang0;
   const auto T = [&](Say id) { return std::string(Text(id, lang0)); };
 
   CLI::App app(T(Say::About), "kolvar");
@@ -267,6 +269,7 @@ int Run(int argc, char** argv) {
   std::function<int()> run;
   const auto session = [&](bool needDatabases = true) {
     s = OpenSession(dataOption, langOption, jsonOption);
+    messageLanguage = s.lang;
     if (needDatabases) s.RequireDatabases();
   };
   const auto key = [&](const std::string& name, const std::string& text) {
@@ -415,8 +418,6 @@ int Run(int argc, char** argv) {
     f.AddFlag(cmd, "substitutive", "--substitutive", Say::Substitutive, lang0);
     f.Add(cmd, "previous", "--previous", Say::Previous, lang0);
   };
-  const json::array_t* unused = nullptr;
-  (void)unused;
   const std::vector<std::pair<std::string, Say>> declarationColumns = {
       {"key", Say::Key},
       {"declarant", Say::Declarant},
@@ -885,16 +886,17 @@ return run ? run() : 2;
 
 int main(int argc, char** argv) {
   using namespace kolvar::cli;
-  Lang lang = Lang::es;
   try {
     return Run(argc, argv);
   } catch (const UsageError& e) {
     std::cerr << "kolvar: " << e.what() << '\n';
   } catch (const kolvar::Error& e) {
-    const std::string_view text = ErrorText(e.number(), lang);
-    std::cerr << "kolvar: error " << e.number() << ": " << e.description();
-    if (!text.empty()) std::cerr << " (" << text << ")";
-    std::cerr << '\n';
+    const std::string_view text = ErrorText(e.number(), messageLanguage);
+    std::cerr << "kolvar: error " << e.number() << ": ";
+    if (!text.empty())
+      std::cerr << text << " (" << e.description() << ")\n";
+    else
+      std::cerr << e.description() << '\n';
   } catch (const std::exception& e) {
     std::cerr << "kolvar: " << e.what() << '\n';
   }
