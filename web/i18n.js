@@ -79,7 +79,7 @@ const texts = {
   text: ['Texto', 'Testua'],
   message: ['Mensaje', 'Mezua'],
   noFindings: ['Sin errores: puede guardar los registros.', 'Akatsik ez: erregistroak gorde ditzakezu.'],
-  hasFindings: ['El fichero tiene {0} errores: no se guarda nada.', 'Fitxategiak {0} akats ditu: ez da ezer gordetzen.'],
+  hasFindings: ['Errores en el fichero: {0}. No se guarda nada.', 'Fitxategiko akatsak: {0}. Ez da ezer gordetzen.'],
   storedCount: ['Registros guardados: {0}', 'Gordetako erregistroak: {0}'],
   importFailed: ['La importación ha fallado: {0}', 'Inportazioak huts egin du: {0}'],
   chartTitle: ['Importes por grupo de libros', 'Zenbatekoak liburu-taldeka'],

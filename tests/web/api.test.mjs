@@ -94,6 +94,16 @@ try {
   const foreign = await get(`/api/declarations/${other.json.id}/records/${good.json.id}`);
   check(foreign.status === 404, 'a record is not found through another declaration', foreign.status);
 
+  // Duplicate copies the records into a new declaration with the next sequence; delete removes them.
+  const copy = await request(server, 'POST', `/api/declarations/${d}/duplicate`, {});
+  check(copy.status === 201 && copy.json.id !== d && copy.json.sequence === 2 && copy.json.records === 1,
+    'a duplicate has the next sequence and the record', JSON.stringify(copy.json));
+  const copied = (await get(`/api/declarations/${copy.json.id}/records?book=E`)).json.lines;
+  check(copied.length === 1 && copied[0].id !== good.json.id && copied[0].base === '100.50', 'the copied record is a new one with the same amounts');
+  const removed = await request(server, 'DELETE', `/api/declarations/${copy.json.id}`);
+  check(removed.status === 200 && (await get(`/api/declarations/${copy.json.id}`)).status === 404, 'the duplicate is deleted');
+  check((await get(`/api/declarations/${d}/summary`)).json.groups[4].records === 1, 'the original keeps its record');
+
   // The language setting.
   const eu = await request(server, 'PUT', '/api/settings', { body: { lang: 'eu' } });
   check(eu.status === 200 && (await get('/api/settings')).json.lang === 'eu', 'the language is stored');
