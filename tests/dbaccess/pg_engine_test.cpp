@@ -131,6 +131,27 @@ TEST_F(PgEngineTest, AUnitOfWorkRolledBackLeavesNothingAndClosingRollsBack) {
   EXPECT_EQ(Count("TDeclarante"), 0);
 }
 
+TEST_F(PgEngineTest, NestedUnitsAreSavepointsAndAClosedDatabaseWaitsForTheOuterUnit) {
+  db->beginUnit(0);
+  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('outer')");
+  db->beginUnit(1);
+  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('inner')");
+  db->undoUnit(1);
+  db->beginUnit(1);
+  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('kept')");
+  db->commitUnit(1);
+  db->close();  // inside the unit: unusable, but the unit goes on
+  ExpectError(err::kObjectInvalid, [&] { db->execute("DELETE FROM TDeclarante"); });
+  db->reopen();
+  ExpectError(err::kInvalidOperation, [&] { db->commitUnit(1); });
+  db->commitUnit(0);
+  db = std::make_shared<db::pg::Database>(userPath);
+  auto rs = db->openRecordset("SELECT nombred FROM TDeclarante ORDER BY CSDE");
+  rs->moveLast();
+  EXPECT_EQ(rs->recordCount(), 2);
+  EXPECT_EQ(rs->field(0).toString(), "kept");
+}
+
 TEST_F(PgEngineTest, TextComparesWithoutRegardToCaseAsTheEmbeddedEngine) {
   // Letters beyond ASCII fold as the server's character type says; the
   // embedded engine folds ASCII letters only, so they are left out here.

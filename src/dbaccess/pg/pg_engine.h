@@ -92,14 +92,28 @@ class Database {
   std::shared_ptr<Recordset> openRecordset(std::string_view sql);
   std::vector<std::shared_ptr<Recordset>> recordsets();
   TableDef tableDef(std::string_view table);
-  void close();  // closes the open result sets; the connection stays for the thread
+  // Closes the open result sets; the connection stays for the thread. Inside
+  // a unit of work the database only becomes unusable (3420) until the unit ends.
+  void close();
 
-  // Units of work: every statement in between commits or is undone together.
+  // Units of work (dbaccess/transaction.h): level 0 is the transaction, every
+  // level above it a savepoint. The transaction is serializable: a unit that
+  // lost to a concurrent one fails with 3050 and unitConflicted() says so
+  // until the next one begins.
+  void beginUnit(int level);
+  void commitUnit(int level);
+  void undoUnit(int level) noexcept;
+  void requireLiveUnit() const;
+  bool unitConflicted() const;
+  int unitDepth() const { return depth_; }
+  void reopen() { closePending_ = false; }
+
+  // A bare transaction (tests and bulk work).
   void begin(std::string_view isolation = "READ COMMITTED");
   void commit();
   void rollback() noexcept;
   // The key the last INSERT gave the row it added to a table with a counter.
-  std::optional<std::int32_t> lastInsertKey() const { return lastKey_; }
+  std::int64_t lastInsertKey() const { return lastKey_; }
 
   Connection& connection() const;  // error 3420 once closed
 
@@ -107,7 +121,9 @@ class Database {
   std::string conninfo_;
   std::shared_ptr<Connection> connection_;
   std::vector<std::weak_ptr<Recordset>> recordsets_;
-  std::optional<std::int32_t> lastKey_;
+  std::int64_t lastKey_ = 0;
+  int depth_ = 0;
+  bool closePending_ = false;
 };
 
 }  // namespace kolvar::db::pg
