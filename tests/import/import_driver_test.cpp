@@ -96,6 +96,28 @@ TEST_F(ImportDriver, HeaderOfAnotherPeriodRejectsTheFile) {
   EXPECT_EQ(First(), "89:Ejercicio - 2012 : Periodo - 1T");
 }
 
+// Odd but as designed: a quarterly declaration has no header that passes,
+// since a quarter's period is not digits.
+TEST_F(ImportDriver, HeaderRejectedWhenYearPeriodOrPeriodicityAloneDiffersAndQuarterlyAlways) {
+  const auto result = [&](const char* year, const char* period) {
+    std::vector<Value> args{Value(DeclarantLine({{5, year}, {136, period}})), Value()};
+    const std::int32_t r = import->Call("ValidarDeclaracionDte", args).toLong();
+    errors = args[1];
+    return std::to_string(r) + " " + (errors.isArray() ? First() : "");
+  };
+  EXPECT_EQ(result("2014", "03"), "0 ");
+  EXPECT_FALSE(import->Get("RechazarDeclaracion").toBool());
+  EXPECT_EQ(result("2013", "03"), "4 72:2013 - 03");
+  EXPECT_EQ(result("2015", "03"), "4 72:2015 - 03");
+  EXPECT_EQ(result("2014", "02"), "4 72:2014 - 02");
+  EXPECT_EQ(result("2014", "04"), "4 72:2014 - 04");
+  import->Let("Periodicidad", Value(std::int16_t{2}));
+  EXPECT_EQ(result("2014", "03"), "4 72:2014 - 03");
+  EXPECT_EQ(result("2014", "1T"), "4 89:Ejercicio - 2014 : Periodo - 1T");
+  import->Let("Periodo", Value(std::int16_t{9}));
+  EXPECT_EQ(result("2014", "3T"), "4 89:Ejercicio - 2014 : Periodo - 3T");
+}
+
 TEST_F(ImportDriver, RecordBeforeAnyDeclarantAndUnknownRecordTypes) {
   std::string record = RecordLine();
   EXPECT_EQ(Pass("ValDeclaracion", record), "3/3");

@@ -55,6 +55,22 @@ void DatabaseTest::ExecUser(const std::string& sql) {
 Value DatabaseTest::ScalarUser(const std::string& sql) {
   return Scalar(0, userPath, sql);
 }
+std::string DatabaseTest::RowsUser(const std::string& sql) {
+  Conexion().mdb(0);
+  Conexion().InicializaBD(userPath);
+  auto rs = Conexion().openRecordset(sql);
+  std::string out;
+  for (; !rs->eof(); rs->moveNext()) {
+    for (int i = 0; i < rs->fieldCount(); ++i) {
+      const Value v = rs->field(i);
+      out += (i ? "|" : "") + (v.isNull() ? std::string("NULL") : v.toString());
+    }
+    out += "\n";
+  }
+  Conexion().Cerrar();
+  return out;
+}
+
 Value DatabaseTest::ScalarReference(const std::string& sql) {
   return Scalar(1, referencePath, sql);
 }

@@ -20,6 +20,9 @@ class DatabaseTest : public ::testing::Test {
   // The first column of the first row of a SELECT on the user database, or Null.
   Value ScalarUser(const std::string& sql);
   Value ScalarReference(const std::string& sql);
+  // Every cell of a SELECT on the user database as text, "|" between columns
+  // and "\n" after each row; Null shows as "NULL".
+  std::string RowsUser(const std::string& sql);
 
   std::filesystem::path dir;
   std::string userPath;

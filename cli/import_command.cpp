@@ -1,0 +1,353 @@
+#include "import_command.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <set>
+
+#if __has_include("kolvar/batch.h")
+#include "kolvar/batch.h"
+#define KOLVAR_WHOLE_FILE_IMPORT 1
+#endif
+
+#include "errors.h"
+#include "finding_place.h"
+#include "form340_layout.h"
+#include "ui_text.h"
+
+namespace kolvar::cli {
+
+namespace {
+
+std::string Field(std::u32string_view line, std::string_view key) {
+  const FieldPlace* p = FindPlace(key, true, ' ', 0);
+  if (p == nullptr || static_cast<std::size_t>(p->start - 1) >= line.size()) return "";
+  std::u32string_view v = line.substr(p->start - 1, p->width);
+  const auto b = v.find_first_not_of(U' ');
+  if (b == std::u32string_view::npos) return "";
+  return EncodeUtf8(v.substr(b, v.find_last_not_of(U' ') - b + 1));
+}
+
+long Number(const std::string& text) {
+  return std::strtol(text.c_str(), nullptr, 10);
+}
+
+int CurrentYear() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local.tm_year + 1900;
+}
+
+// The declarant and the declaration that the header line describes.
+void FromHeader(std::u32string_view header, Declarant& dte, Declaration& decl) {
+  dte.taxId = Field(header, "NIFDTE");
+  dte.name = Field(header, "NOMBRE");
+  dte.phone = Field(header, "TELEFONO");
+  dte.contact = Field(header, "NOMBREPC");
+  dte.representative = Field(header, "NIFREP");
+  decl.year = static_cast<std::int32_t>(Number(Field(header, "EJERCICIO")));
+  const std::string period = Field(header, "PERIODO");
+  if (period.size() == 2 && period[1] == 'T') {
+    decl.periodicity = "2";
+    decl.period = static_cast<std::int16_t>((period[0] - '0') * 3);
+  } else {
+    decl.periodicity = "1";
+    decl.period = static_cast<std::int16_t>(Number(period));
+  }
+  decl.sequence = static_cast<std::int32_t>(Number(Field(header, "DECLNUM")));
+  decl.complementary = Field(header, "DECLCOM");
+  decl.substitutive = Field(header, "DECLSUS");
+  const std::string previous = Field(header, "DECLIDA");
+  decl.previous = previous.size() == 13 ? static_cast<std::int32_t>(Number(previous.substr(9))) : 0;
+}
+
+// One cImportacion over one file.
+class Driver {
+ public:
+  Driver(const Library& library, std::int32_t declaration, const Declaration& d)
+      : import_(CreateObject("kolvar.cImportacion")) {
+    import_->Let("mdblec", Value(library.paths().reference));
+    import_->Let("mdbmod", Value(library.paths().user));
+    import_->Let("Declaracion", Value(std::to_string(declaration)));
+    import_->Let("Ejercicio", Value(d.year));
+    import_->Let("Periodo", Value(d.period));
+    import_->Let("Periodicidad", Value(static_cast<std::int16_t>(d.periodicity == "2" ? 2 : 1)));
+    import_->Let("EjercicioMin", Value(std::int32_t{2008}));
+    import_->Let("EjercicioMax", Value(static_cast<std::int32_t>(CurrentYear() + 1)));
+    import_->Let("Estatal", Value(false));
+  }
+  Value Header(const std::string& line) {
+    std::vector<Value> args{Value(line), Value()};
+    import_->Call("ValidarDeclaracionDte", args);
+    return args[1];
+  }
+  Value Line(std::string_view method, const std::string& line) {
+    std::vector<Value> args{Value(line), Value(), Value(std::int32_t{0})};
+    import_->Call(method, args);
+    return args[1];
+  }
+
+ private:
+  std::shared_ptr<Object> import_;
+};
+
+// Appends the findings of an import error buffer; false when it holds none.
+bool Collect(const Value& errors, long lineNumber, const std::string& line,
+             std::vector<ImportFinding>& findings) {
+  if (!errors.isArray() || errors(0, 0).isEmpty()) return false;
+  const std::u32string chars = DecodeUtf8(line);
+  int after = 0;
+  for (int r = 0; r <= errors.ubound(2); ++r) {
+    if (errors(0, r).isEmpty()) continue;
+    ImportFinding f;
+    f.line = lineNumber;
+    f.code = errors(0, r).toLong();
+    f.text = errors(1, r).isEmpty() ? "" : errors(1, r).toString();
+    const FindingField place = LocateFinding(f.code, f.text, chars, after);
+    f.field = place.key;
+    f.start = place.start;
+    f.width = place.width;
+    after = place.start;
+    findings.push_back(std::move(f));
+  }
+  return true;
+}
+
+class ProgressTicker {
+ public:
+  ProgressTicker(const ImportProgress& progress, long total) : progress_(progress), total_(total) {}
+  void Tick() {
+    ++done_;
+    if (progress_ && (done_ % 256 == 0 || done_ == total_)) progress_(done_, total_);
+  }
+  void Skip(long n) {
+    done_ += n;
+    if (progress_) progress_(done_, total_);
+  }
+
+ private:
+  const ImportProgress& progress_;
+  long total_;
+  long done_ = 0;
+};
+
+// What the header line and the options say about the file and its target.
+struct Plan {
+  FileLines file;
+  long headerIndex = -1;
+  Declarant declarant;
+  Declaration declaration;
+  std::optional<Declaration> target;
+};
+
+Plan MakePlan(const Library& library, const std::string& path, const ImportOptions& options,
+              ImportOutcome& out) {
+  Plan plan;
+  plan.file = ReadForm340File(path);
+  auto& lines = plan.file.lines;
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  out.encoding = plan.file.encoding;
+  out.lines = static_cast<long>(lines.size());
+  for (long i = 0; i < out.lines; ++i)
+    if (!lines[i].empty() && lines[i][0] == '1') {
+      plan.headerIndex = i;
+      break;
+    }
+  for (const std::string& l : lines) out.records += !l.empty() && l[0] == '2';
+  if (options.declaration) {
+    plan.target = library.FindDeclaration(*options.declaration);
+    if (!plan.target)
+      throw UsageError(
+          Format(Say::UnknownDeclaration, options.lang, {std::to_string(*options.declaration)}));
+    plan.declaration = *plan.target;
+  } else if (plan.headerIndex < 0) {
+    throw UsageError(path + ": " + std::string(Text(Say::NoHeader, options.lang)));
+  }
+  if (plan.headerIndex >= 0) {
+    Declaration fromHeader;
+    FromHeader(DecodeUtf8(lines[plan.headerIndex]), plan.declarant, fromHeader);
+    if (!plan.target) plan.declaration = fromHeader;
+  }
+  return plan;
+}
+
+// Finds or creates the declarant and creates the declaration the records go
+// to, or checks the one given; the keys of the records it already holds.
+std::vector<std::int32_t> PrepareTarget(const Library& library, const ImportOptions& options,
+                                        Plan& plan, ImportOutcome& out) {
+  std::vector<std::int32_t> oldRecords;
+  if (plan.target) {
+    const Value grid = library.RecordsOf(plan.target->key);
+    if (grid.isArray()) {
+      if (!options.replace && !options.check)
+        throw UsageError(
+            Format(Say::DeclarationHasRecords, options.lang, {std::to_string(plan.target->key)}));
+      for (int r = 1; r <= grid.ubound(2); ++r) oldRecords.push_back(grid(0, r).toLong());
+    }
+    out.declaration = plan.target->key;
+    return oldRecords;
+  }
+  if (auto key = library.FindDeclarantByTaxId(plan.declarant.taxId)) {
+    out.declarant = *key;
+  } else {
+    out.declarant = library.SaveDeclarant(plan.declarant);
+    out.createdDeclarant = true;
+  }
+  Declaration& d = plan.declaration;
+  d.declarant = out.declarant;
+  for (const Declaration& other : library.DeclarationsOf(out.declarant))
+    if (other.year == d.year && other.period == d.period && other.periodicity == d.periodicity &&
+        other.sequence == d.sequence)
+      out.replaced = other.key;
+  if (out.replaced != 0 && !options.replace && !options.check)
+    throw UsageError(Format(Say::DeclarationExists, options.lang, {std::to_string(out.replaced)}));
+  d.key = 0;
+  out.declaration = library.SaveDeclaration(d);
+  out.createdDeclaration = true;
+  return oldRecords;
+}
+
+// After a successful import: the replaced declaration and the records the
+// target held before go.
+void DropReplaced(const Library& library, const ImportOutcome& out,
+                  const std::vector<std::int32_t>& oldRecords) {
+  if (out.replaced != 0) library.DeleteDeclaration(out.replaced);
+  for (std::int32_t record : oldRecords) library.DeleteRecord(record, out.declaration);
+}
+
+#ifdef KOLVAR_WHOLE_FILE_IMPORT
+
+// The whole import in one batch of the library: nothing reaches the file
+// unless everything went well.
+void ImportInBatch(const Library& library, const std::string& path, const ImportOptions& options,
+                   const ImportProgress& progress, Plan& plan, ImportOutcome& out) {
+  Batch batch(library.paths().user, library.paths().reference);
+  const std::vector<std::int32_t> oldRecords = PrepareTarget(library, options, plan, out);
+  ImportTarget target;
+  target.userDatabase = library.paths().user;
+  target.referenceDatabase = library.paths().reference;
+  target.declaration = out.declaration;
+  target.year = plan.declaration.year;
+  target.period = plan.declaration.period;
+  target.periodicity = static_cast<std::int16_t>(plan.declaration.periodicity == "2" ? 2 : 1);
+  kolvar::ImportOptions o;
+  o.partial = options.partial;
+  o.validateOnly = options.check;
+  o.minYear = 2008;
+  o.maxYear = CurrentYear() + 1;
+  o.maxFindings = 100000;
+  const long lines = out.lines;
+  const ImportProgressCallback report = [&](const kolvar::ImportProgress& p) {
+    if (progress)
+      progress((p.pass - 1) * lines + static_cast<long>(p.lines),
+               options.check ? lines : 2 * lines);
+    return true;
+  };
+  const ImportResult r = ImportFile(path, target, o, progress ? report : ImportProgressCallback());
+  for (const kolvar::ImportFinding& f : r.findings) {
+    ImportFinding g;
+    g.line = static_cast<long>(f.line);
+    g.field = f.field;
+    g.start = f.position > 0 ? f.position : 1;
+    g.code = f.code;
+    g.text = f.text;
+    const std::string& line = plan.file.lines[static_cast<std::size_t>(f.line - 1)];
+    const std::u32string chars = DecodeUtf8(line);
+    const bool declarant = !chars.empty() && chars[0] == U'1';
+    const char book = chars.size() >= 99 ? static_cast<char>(chars[98]) : ' ';
+    int year = 0;
+    for (std::size_t i = 4; i < 8 && i < chars.size(); ++i)
+      year = year * 10 + (chars[i] >= U'0' && chars[i] <= U'9' ? chars[i] - U'0' : 0);
+    if (const FieldPlace* place = FindPlace(g.field, declarant, book, year))
+      g.width = place->width;
+    else if (g.field.empty())
+      g.width = static_cast<int>(chars.size());
+    out.findings.push_back(std::move(g));
+  }
+  out.linesWithFindings = static_cast<long>(r.linesWithFindings);
+  out.stored = static_cast<long>(r.stored);
+  if (options.check || r.rejected || r.cancelled || r.stored == 0 ||
+      (r.linesWithFindings > 0 && !options.partial)) {
+    batch.Cancel();
+    out.stored = 0;
+    out.declaration = 0;
+    out.declarant = 0;
+    out.replaced = 0;
+    return;
+  }
+  DropReplaced(library, out, oldRecords);
+  batch.Commit();
+}
+
+#endif
+
+}  // namespace
+
+ImportOutcome ImportForm340File(const Library& library, const std::string& path,
+                                const ImportOptions& options, const ImportProgress& progress) {
+  ImportOutcome out;
+  Plan plan = MakePlan(library, path, options, out);
+#ifdef KOLVAR_WHOLE_FILE_IMPORT
+  ImportInBatch(library, path, options, progress, plan, out);
+  return out;
+#else
+  const auto& lines = plan.file.lines;
+  const long headerIndex = plan.headerIndex;
+
+  // The validation pass over the whole file.
+  ProgressTicker ticker(progress, options.check ? out.lines : 2 * out.lines);
+  std::set<long> refused;
+  {
+    Driver driver(library, plan.target ? plan.target->key : 0, plan.declaration);
+    if (headerIndex >= 0 && Collect(driver.Header(lines[headerIndex]), headerIndex + 1,
+                                    lines[headerIndex], out.findings))
+      refused.insert(headerIndex);
+    for (long i = 0; i < out.lines; ++i) {
+      if (Collect(driver.Line("ValDeclaracion", lines[i]), i + 1, lines[i], out.findings))
+        refused.insert(i);
+      ticker.Tick();
+    }
+  }
+  out.linesWithFindings = static_cast<long>(refused.size());
+  if (options.check || (!refused.empty() && !options.partial)) return out;
+  if (headerIndex >= 0 && refused.count(headerIndex)) return out;  // no declaration to store into
+
+  // Nothing is written before this point.
+  const std::vector<std::int32_t> oldRecords = PrepareTarget(library, options, plan, out);
+
+  // The import pass; on a failure, what this import created goes away again.
+  try {
+    Driver driver(library, out.declaration, plan.declaration);
+    if (headerIndex >= 0) driver.Header(lines[headerIndex]);
+    std::vector<ImportFinding> late;
+    for (long i = 0; i < out.lines; ++i) {
+      ticker.Tick();
+      const std::string& line = lines[i];
+      if (refused.count(i) || line.empty() || line[0] != '2') continue;
+      if (Collect(driver.Line("importDeclarado", line), i + 1, line, late)) {
+        refused.insert(i);
+        continue;
+      }
+      ++out.stored;
+    }
+    out.findings.insert(out.findings.end(), late.begin(), late.end());
+    out.linesWithFindings = static_cast<long>(refused.size());
+  } catch (...) {
+    if (plan.target) {
+      const Value grid = library.RecordsOf(plan.target->key);
+      const std::set<std::int32_t> old(oldRecords.begin(), oldRecords.end());
+      for (int r = 1; grid.isArray() && r <= grid.ubound(2); ++r)
+        if (!old.count(grid(0, r).toLong()))
+          library.DeleteRecord(grid(0, r).toLong(), plan.target->key);
+    }
+    if (out.createdDeclaration) library.DeleteDeclaration(out.declaration);
+    if (out.createdDeclarant) library.DeleteDeclarant(out.declarant, true);
+    throw;
+  }
+  DropReplaced(library, out, oldRecords);
+  return out;
+#endif
+}
+
+}  // namespace kolvar::cli

@@ -1,0 +1,291 @@
+#!/bin/bash
+# End-to-end checks of the kolvar program: it runs as a user would run it.
+#   cli_test.sh SCENARIO KOLVAR SOURCE_DIR
+set -u
+scenario=$1
+kolvar=$2
+source_dir=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+# expect_status WANT COMMAND...: runs the program, keeps stdout/stderr in out/err.
+expect_status() {
+  local want=$1
+  shift
+  "$kolvar" "$@" >out 2>err
+  local got=$?
+  [ "$got" = "$want" ] || fail "kolvar $* exited $got, expected $want; stderr: $(head -c 300 err)"
+}
+# The JSON number of "name" in file out (first occurrence).
+json_number() {
+  sed -n "s/^ *\"$1\": \(-\?[0-9.e+-]*\),\? *$/\1/p" out | head -n1
+}
+# Keeps in out only the summary group named $1.
+summary_group() {
+  tr -d '\n' < out | grep -o "{[^{}]*\"group\": \"$1\"[^{}]*}" | tr ',{}' '\n\n\n' > group.json
+  mv group.json out
+}
+# The sum in euros over a form-340 file of the amount at (start) with its
+# sign position.
+file_sum() {
+  awk -v s="$2" 'substr($0,1,1)=="2" { v = substr($0, s + 1, 13) + 0; if (substr($0, s, 1) == "N") v = -v; t += v }
+                 END { printf "%.2f", t / 100 }' "$1"
+}
+same_number() {
+  awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(a != "" && d < 0.005) }'
+}
+db_hash() {
+  sha256sum data/kolvar-usuario.db | cut -d' ' -f1
+}
+
+case $scenario in
+
+init_and_unwritable)
+  expect_status 0 --data data init
+  [ -s data/kolvar-usuario.db ] && [ -s data/kolvar-referencia.db ] || fail "init made no databases"
+  before=$(db_hash)
+  expect_status 2 --data data init
+  grep -q "kolvar-usuario.db" err || fail "a second init does not name the database it keeps"
+  [ "$(db_hash)" = "$before" ] || fail "a second init changed the user database"
+  # A place nobody can write, root included: below a regular file.
+  touch plain-file
+  expect_status 2 --data plain-file/data init
+  [ "$(wc -l < err)" = 1 ] || fail "init below a file: not one line: $(cat err)"
+  grep -q "plain-file/data" err || fail "init below a file does not name the place: $(cat err)"
+  [ ! -e plain-file/data ] || fail "something was made below a file"
+  ;;
+
+import_export_round_trip)
+  expect_status 0 --data data init
+  expect_status 0 generate --records 300 --year 2014 --seed 7 -o sample.txt
+  expect_status 0 generate --records 300 --year 2014 --seed 7 -o again.txt
+  cmp -s sample.txt again.txt || fail "the same seed gave another file"
+  expect_status 0 generate --records 300 --year 2014 --seed 8 -o other.txt
+  cmp -s sample.txt other.txt && fail "another seed gave the same file"
+  [ "$(tr -d '\r' < sample.txt | awk 'length($0) != 500' | wc -l)" = 0 ] \
+    || fail "lines are not 500 characters"
+  [ "$(grep -c $'\r$' sample.txt)" = 301 ] || fail "lines do not end in CR LF"
+  for book in E F R S I J U; do
+    cut -c99 sample.txt | grep -q "$book" || fail "the generator wrote no record of book $book"
+  done
+  grep -q '^2.\{120\}N' sample.txt || fail "the generator wrote no negative base"
+  cut -c100 sample.txt | grep -q Z || fail "the generator wrote no cash-basis record"
+
+  expect_status 0 --data data import sample.txt
+  grep -q "300" out || fail "import does not report 300 records: $(cat out)"
+  expect_status 0 --data data --json summary 1
+  summary_group all
+  same_number "$(json_number records)" 300 || fail "summary counts $(json_number records) records"
+  same_number "$(json_number base)" "$(file_sum sample.txt 122)" \
+    || fail "summary base $(json_number base) differs from the file's sum"
+  same_number "$(json_number tax)" "$(file_sum sample.txt 136)" \
+    || fail "summary tax $(json_number tax) differs from the file's sum"
+  same_number "$(json_number total)" "$(file_sum sample.txt 150)" \
+    || fail "summary total $(json_number total) differs from the file's sum"
+  expect_status 0 --data data --json totals 1
+  same_number "$(json_number E)" "$(cut -c99 sample.txt | grep -c E)" || fail "totals: book E count"
+  expect_status 0 --data data --json summary 1
+  summary_group issued
+  same_number "$(json_number records)" "$(cut -c99 sample.txt | grep -c '[EF]')" \
+    || fail "summary counts $(json_number records) issued invoices"
+  same_number "$(json_number base)" \
+    "$(grep '^2.\{97\}[EF]' sample.txt > issued.txt; file_sum issued.txt 122)" \
+    || fail "summary base of the issued invoices differs from the file's sum"
+
+  expect_status 0 --data data export 1 -o exported.txt
+  cmp sample.txt exported.txt || fail "the export differs from the generated file"
+  expect_status 0 --data data export 1 -o exported-utf8.txt --encoding utf8
+  # A file read as UTF-8 imports to the same records, which export to the same bytes.
+  expect_status 0 --data data2 init
+  expect_status 0 --data data2 import exported-utf8.txt
+  expect_status 0 --data data2 export 1 -o second.txt
+  cmp sample.txt second.txt || fail "export, import and export again changed the file"
+
+  # The years before 2012 and before 2014 carry fewer detail fields.
+  for year in 2011 2013; do
+    expect_status 0 generate --records 60 --year $year --seed 3 -o y$year.txt
+    expect_status 0 --data data import y$year.txt
+    key=$("$kolvar" --data data --json declaration list | sed -n 's/^ *"key": \([0-9]*\),$/\1/p' | tail -n1)
+    expect_status 0 --data data export "$key" -o y$year-out.txt
+    cmp y$year.txt y$year-out.txt || fail "the export of $year differs from the generated file"
+  done
+
+  expect_status 0 --data data listing 1 --book U --size 5 --csv
+  [ "$(wc -l < out)" = 6 ] || fail "a listing page of 5 U records has $(wc -l < out) lines"
+  ;;
+
+bad_line_nothing_stored)
+  expect_status 0 --data data init
+  expect_status 0 generate --records 40 --year 2014 --seed 5 -o sample.txt
+  # Line 5: a sign position that is neither N nor blank in the taxable base.
+  sed '5s/^\(.\{121\}\)./\1X/' sample.txt > bad.txt
+  before=$(db_hash)
+  for lang in es eu; do
+    column=$([ $lang = es ] && echo 2 || echo 3)
+    message=$(awk -F'\t' -v c="$column" '$1 == "90" { print $c }' "$source_dir/cli/catalog/findings_import.tsv")
+    [ -n "$message" ] || fail "the catalog has no text for finding 90 in $lang"
+    expect_status 1 --data data --lang $lang import bad.txt
+    grep -q "^ *5  BIMP  *122-135  *90 .*$message" out || fail "$lang: finding not printed as expected: $(cat out)"
+  done
+  [ "$(db_hash)" = "$before" ] || fail "an import with findings changed the user database"
+  expect_status 0 --data data --json declarant list
+  [ "$(tr -d ' \n' < out)" = "[]" ] || fail "an import with findings left a declarant"
+  expect_status 1 --data data --json import bad.txt --check
+  grep -q '"code": 90' out || fail "the JSON findings lack code 90"
+  # --partial stores the clean lines only.
+  expect_status 1 --data data import bad.txt --partial
+  expect_status 0 --data data --json declaration list
+  grep -q '"records": 39' out || fail "--partial did not store the 39 clean records: $(cat out)"
+  ;;
+
+existing_declaration_refused)
+  expect_status 0 --data data init
+  expect_status 0 generate --records 30 --year 2014 --seed 9 -o sample.txt
+  expect_status 0 --data data import sample.txt
+  before=$(db_hash)
+  expect_status 2 --data data import sample.txt
+  [ "$(wc -l < err)" = 1 ] || fail "the refusal is not one line: $(cat err)"
+  grep -q -- "--replace" err || fail "the refusal does not offer --replace: $(cat err)"
+  [ "$(db_hash)" = "$before" ] || fail "a refused import changed the user database"
+  expect_status 0 --data data import sample.txt --replace
+  expect_status 0 --data data --json declaration list
+  [ "$(grep -c '"key"' out)" = 1 ] || fail "--replace left $(grep -c '"key"' out) declarations"
+  grep -q '"records": 30' out || fail "--replace did not store the 30 records"
+  # Into a declaration that already has records: refused too.
+  key=$(sed -n 's/^ *"key": \([0-9]*\),$/\1/p' out)
+  expect_status 2 --data data import sample.txt --declaration "$key"
+  ;;
+
+bad_input_exit_2)
+  expect_status 0 --data data init
+  expect_status 0 generate --records 10 --year 2014 -o sample.txt
+  expect_status 0 --data data import sample.txt
+  expect_status 0 --data data declarant add --tax-id 12345678Z --name "OTRA SL"
+  before=$(db_hash)
+  head -c 3000 /dev/urandom > binary.bin
+  printf '\0\0\0' >> binary.bin
+  mkdir folder
+  while IFS= read -r line; do
+    [ -z "$line" ] && continue
+    eval "set -- $line"
+    expect_status 2 --data data "$@"
+    [ "$(wc -l < err)" = 1 ] || fail "kolvar $line: stderr is not one line: $(cat err)"
+    grep -qi "terminate\|abort\|exception" err && fail "kolvar $line: $(cat err)"
+  done <<'CASES'
+nonsense
+import
+import missing-file.txt
+import binary.bin
+import folder
+import sample.txt --declaration abc
+import sample.txt --declaration 99
+export
+export 1
+export 99 -o x.txt
+export 1 -o x.txt --encoding ebcdic
+export 1 -o folder
+summary
+summary 99
+summary 1.5
+totals -3
+listing 99
+listing 1 --page 0
+listing 1 --size abc
+listing 1 --book X
+declarant
+declarant add --name "SIN NIF"
+declarant add --tax-id 12345678A --name MAL
+declarant add --tax-id 12345678Z --name REPETIDO
+declarant show 99
+declarant show x
+declarant edit 99 --name X
+declarant edit 2 --postal-code 2800A
+declarant delete 99
+declarant delete 1
+declaration add --declarant 99 --year 2014 --period 01
+declaration add --declarant 1 --year 20x4 --period 01
+declaration add --declarant 1 --year 2014 --period 13
+declaration add --declarant 1 --year 2014 --period 12 --sequence 1
+declaration add --declarant 1 --year 2014 --period 01 --complementary
+declaration show 99
+declaration delete 99
+declaration duplicate 99
+record
+record add 99 --book E
+record add 1 --book E --issued 2014-02-30
+record add 1 --book E --base 12,345
+record add 1 --book E --base diez
+record add 1 --book E --detail NOPE=1
+record add 1 --book E --detail NOFAC
+record list 99
+record show 99
+record edit 99 --base 1
+record edit 1 --issued 20141301
+record delete 99
+record duplicate abc
+check-id
+lookup country
+lookup planet ES
+lang
+lang fr
+generate --records 10
+generate --records ten -o x.txt
+generate --year 14 -o x.txt
+demo --records 0
+--lang fr summary 1
+--data missing-folder summary 1
+CASES
+  [ "$(db_hash)" = "$before" ] || fail "bad input changed the user database"
+  ;;
+
+record_commands)
+  expect_status 0 --data data init
+  expect_status 0 --data data declarant add --tax-id A58818501 --name "EMPRESA SA" --phone 943000000
+  expect_status 0 --data data declaration add --declarant 1 --year 2014 --period 03
+  expect_status 0 --data data --json record add 1 --book E --nif 12345678Z --name "CLIENTE SL" \
+    --issued 2014-03-10 --operated 2014-03-10 --rate 21 --base 1000.50 --tax 210.11 --total 1210.61 \
+    --detail NOFAC=1
+  grep -q '"key": 1' out || fail "record add did not report key 1: $(cat out)"
+  expect_status 0 --data data --json record show 1
+  grep -q '"base": 1000.5' out || fail "the stored base is not 1000.50: $(cat out)"
+  grep -q '"issued": "2014-03-10"' out || fail "the stored date is wrong"
+  # A finding of the rules: nothing stored, exit 1.
+  before=$(db_hash)
+  expect_status 1 --data data record add 1 --book E --nif 12345678A --name X --issued 2014-03-10
+  grep -q "23" out || fail "an invalid NIF gives no finding 23: $(cat out)"
+  [ "$(db_hash)" = "$before" ] || fail "a record with findings was stored"
+  expect_status 0 --data data record edit 1 --base 2000
+  expect_status 0 --data data --json record show 1
+  grep -q '"base": 2000' out || fail "record edit did not change the base"
+  expect_status 0 --data data record duplicate 1
+  expect_status 0 --data data --json record list 1
+  [ "$(grep -c '"key"' out)" = 2 ] || fail "duplicate did not add a record"
+  expect_status 0 --data data record delete 1
+  expect_status 0 --data data declaration duplicate 1 --period 04
+  expect_status 0 --data data --json declaration list
+  [ "$(grep -c '"records": 1' out)" = 2 ] || fail "the duplicated declaration lacks its record: $(cat out)"
+  expect_status 0 check-id 12345678Z
+  expect_status 1 check-id 12345678A
+  expect_status 0 check-id --country FR 40303265045
+  expect_status 1 check-id --country FR 40303265046
+  expect_status 0 --data data lookup country fr
+  grep -q FRANCIA out || fail "lookup country FR: $(cat out)"
+  expect_status 0 --data data lang eu
+  expect_status 0 --data data lookup country fr
+  grep -q FRANTZIA out || fail "the stored language does not choose Basque: $(cat out)"
+  expect_status 0 --data data upgrade
+  ;;
+
+*)
+  echo "unknown scenario $scenario" >&2
+  exit 2
+  ;;
+esac
+
+[ "$failures" = 0 ]
