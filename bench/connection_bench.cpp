@@ -11,6 +11,7 @@
 
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/kolvar.h"
 
 namespace {
@@ -127,7 +128,7 @@ int main(int argc, char** argv) {
   sqlite3* handle = nullptr;
   {
     auto db = kolvar::db::ThreadEngine().openDatabase(user);
-    handle = db->handle();
+    handle = static_cast<kolvar::db::sqlite::Database&>(*db).handle();
     sqlite3_exec(handle, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     start = Clock::now();
     for (int i = 0; i < fullRows; ++i) db->execute(InsertText(i));

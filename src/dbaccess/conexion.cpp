@@ -68,7 +68,7 @@ std::shared_ptr<db::Database>& cConexionDAO::selected() {
 db::Database& cConexionDAO::selectedOpen() {
   auto& database = selected();
   if (!database) Raise(err::kObjectInvalid);
-  database->handle();  // a closed database is error 3420
+  if (!database->isOpen()) Raise(err::kObjectInvalid);
   return *database;
 }
 

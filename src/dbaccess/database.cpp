@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "dbaccess/engine.h"
 #include "dbaccess/sql_dialect.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
-namespace kolvar::db {
+namespace kolvar::db::sqlite {
 
 namespace {
 
@@ -155,7 +155,7 @@ void Database::execute(std::string_view sql, int) {
     checks_.forget();  // the schema may have changed
 }
 
-std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
+std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
   if (!IsSelect(sql)) {
     handle();
     Raise(err::kInvalidOperation,
@@ -171,8 +171,8 @@ std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
   return rs;
 }
 
-std::vector<std::shared_ptr<Recordset>> Database::recordsets() {
-  std::vector<std::shared_ptr<Recordset>> out;
+std::vector<std::shared_ptr<db::Recordset>> Database::recordsets() {
+  std::vector<std::shared_ptr<db::Recordset>> out;
   for (const auto& w : recordsets_)
     if (auto p = w.lock(); p && p->isOpen()) out.push_back(std::move(p));
   return out;
@@ -211,34 +211,4 @@ void Database::closeFile() noexcept {
   closePending_ = false;
 }
 
-std::shared_ptr<Database> Workspace::openDatabase(const std::string& path, bool, bool readOnly,
-                                                  std::string_view) {
-  auto db = std::make_shared<Database>(path, readOnly);
-  std::erase_if(databases_, [](const auto& w) { return w.expired(); });
-  databases_.push_back(db);
-  return db;
-}
-
-void Workspace::close() {
-  for (auto& w : databases_)
-    if (auto db = w.lock()) db->close();
-  databases_.clear();
-}
-
-std::shared_ptr<Workspace> DBEngine::createWorkspace(std::string_view, std::string_view,
-                                                     std::string_view, int) {
-  return std::make_shared<Workspace>();
-}
-
-std::shared_ptr<Database> DBEngine::openDatabase(const std::string& path, bool exclusive,
-                                                 bool readOnly, std::string_view connect) {
-  static thread_local Workspace defaultWorkspace;
-  return defaultWorkspace.openDatabase(path, exclusive, readOnly, connect);
-}
-
-DBEngine& ThreadEngine() {
-  static thread_local DBEngine engine;
-  return engine;
-}
-
-}  // namespace kolvar::db
+}  // namespace kolvar::db::sqlite

@@ -8,6 +8,7 @@
 
 #include "core/text.h"
 #include "dbaccess/pg/pg_schema.h"
+#include "dbaccess/transaction.h"
 #include "support/fixture.h"
 #include "support/pg_server.h"
 
@@ -132,19 +133,24 @@ TEST_F(PgEngineTest, AUnitOfWorkRolledBackLeavesNothingAndClosingRollsBack) {
 }
 
 TEST_F(PgEngineTest, NestedUnitsAreSavepointsAndAClosedDatabaseWaitsForTheOuterUnit) {
-  db->beginUnit(0);
-  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('outer')");
-  db->beginUnit(1);
-  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('inner')");
-  db->undoUnit(1);
-  db->beginUnit(1);
-  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('kept')");
-  db->commitUnit(1);
-  db->close();  // inside the unit: unusable, but the unit goes on
-  ExpectError(err::kObjectInvalid, [&] { db->execute("DELETE FROM TDeclarante"); });
-  db->reopen();
-  ExpectError(err::kInvalidOperation, [&] { db->commitUnit(1); });
-  db->commitUnit(0);
+  {
+    db::Transaction outer(db);
+    db->execute("INSERT INTO TDeclarante (nombred) VALUES ('outer')");
+    {
+      db::Transaction inner(db);
+      db->execute("INSERT INTO TDeclarante (nombred) VALUES ('inner')");
+    }
+    db::Transaction kept(db);
+    db->execute("INSERT INTO TDeclarante (nombred) VALUES ('kept')");
+    kept.commit();
+    db->close();  // inside the unit: unusable, but the unit goes on
+    ExpectError(err::kObjectInvalid, [&] { db->execute("DELETE FROM TDeclarante"); });
+    db->reopen();  // opened again inside the unit: usable again
+    db->execute("DELETE FROM TDeclarante WHERE nombred = 'nobody'");
+    db->close();
+    outer.commit();
+  }
+  EXPECT_FALSE(db->isOpen());  // closed when the unit ended
   db = std::make_shared<db::pg::Database>(userPath);
   auto rs = db->openRecordset("SELECT nombred FROM TDeclarante ORDER BY CSDE");
   rs->moveLast();

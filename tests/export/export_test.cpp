@@ -6,9 +6,9 @@
 namespace kolvar::testing {
 namespace {
 
-class Export : public DeclarationsTest {};
+class Export : public PerEngine<DeclarationsTest> {};
 
-TEST_F(Export, TotalsAndGridOfADeclaration) {
+TEST_P(Export, TotalsAndGridOfADeclaration) {
   auto exporter = CreateObject("kolvar.cExportacion");
   exporter->Let("mdbmod", Value(userPath));
   std::vector<Value> key{Value(std::int32_t{4})};
@@ -40,6 +40,8 @@ TEST_F(Export, TotalsAndGridOfADeclaration) {
           0),
       0u);
 }
+
+KOLVAR_PER_ENGINE(Export);
 
 }  // namespace
 }  // namespace kolvar::testing

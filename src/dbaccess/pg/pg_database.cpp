@@ -54,7 +54,7 @@ void Database::execute(std::string_view sql, int) {
     lastKey_ = std::atoll(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
 }
 
-std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
+std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
   Connection& c = connection();
   if (!IsSelect(sql))
     Raise(err::kInvalidOperation,
@@ -69,14 +69,14 @@ std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
   return rs;
 }
 
-std::vector<std::shared_ptr<Recordset>> Database::recordsets() {
-  std::vector<std::shared_ptr<Recordset>> out;
+std::vector<std::shared_ptr<db::Recordset>> Database::recordsets() {
+  std::vector<std::shared_ptr<db::Recordset>> out;
   for (const auto& w : recordsets_)
     if (auto p = w.lock(); p && p->isOpen()) out.push_back(std::move(p));
   return out;
 }
 
-TableDef Database::tableDef(std::string_view table) {
+db::TableDef Database::tableDef(std::string_view table) {
   Result r = connection().run(
       "SELECT c.relname FROM pg_class c WHERE c.relkind IN ('r', 'p') AND c.relname = lower($1) "
       "AND pg_table_is_visible(c.oid)",
@@ -84,7 +84,7 @@ TableDef Database::tableDef(std::string_view table) {
   if (PQntuples(r.get()) == 0)
     Raise(err::kItemNotFound, "No se encuentra la tabla '" + std::string(table) + "'.");
   const Table* described = FindTable(Store::User, table);
-  return TableDef(*this, described ? std::string(described->name) : PQgetvalue(r.get(), 0, 0));
+  return db::TableDef(*this, described ? std::string(described->name) : PQgetvalue(r.get(), 0, 0));
 }
 
 void Database::begin(std::string_view isolation) {
