@@ -1,9 +1,12 @@
-// Cost of one unit of work on the shared connection, and of single-row
-// INSERTs through execute beside a raw prepared-statement insert of the same
-// rows in one transaction.
+// Cost of one unit of work on the shared connection (reading and writing),
+// each beside raw SQLite doing the same work, and the cost of the journal and
+// sync settings: commits per second with ours (rollback journal deleted at
+// every commit, no sync), with a sync on every commit, and with the former
+// write-ahead log.
 #include <sqlite3.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -11,7 +14,6 @@
 
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
-#include "dbaccess/sqlite_engine.h"
 #include "kolvar/kolvar.h"
 
 namespace {
@@ -29,25 +31,6 @@ double CpuSeconds() {
   return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// Mean wall and processor time of one unit of work on the database at path.
-void UnitOfWork(const char* label, const std::string& path) {
-  using kolvar::Conexion;
-  const int units = 3000;
-  const double cpu = CpuSeconds();
-  const auto start = Clock::now();
-  for (int i = 0; i < units; ++i) {
-    Conexion().mdb(kolvar::bd340mod);
-    Conexion().InicializaBD(path);
-    auto rs = Conexion().openRecordset("select Idioma, ActOnline from tgeneral");
-    kolvar::General::CargarBuffer(*rs, 0);
-    rs->close();
-    Conexion().Cerrar();
-  }
-  std::printf(
-      "unit of work (open, one-row select, CargarBuffer, close), %s: %.1f us wall, %.1f us cpu\n",
-      label, Seconds(start) / units * 1e6, (CpuSeconds() - cpu) / units * 1e6);
-}
-
 std::string InsertText(int i) {
   return "INSERT INTO tOperadores "
          "(CSCI,NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,BIMP,"
@@ -58,88 +41,116 @@ std::string InsertText(int i) {
          std::to_string(i) + "', '')";
 }
 
-double RawInsert(const std::string& path, int rows) {
-  sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
-  sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(
-      db,
-      "INSERT INTO tOperadores (CSCI,NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,"
-      "BIMP,CUOTA,IMPTF,BASEIMPCOSTE,IDFACTURA,NODEREG) VALUES "
-      "(1,'12345678Z','',?,'ES',1,'','E','',20140101,20140101,21,100.5,21.1,121.6,0,?,'')",
-      -1, &stmt, nullptr);
-  const auto start = Clock::now();
-  sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-  for (int i = 0; i < rows; ++i) {
-    const std::string name = "NOMBRE " + std::to_string(i), id = "F-" + std::to_string(i);
-    sqlite3_bind_text(stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(stmt, 2, id.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_step(stmt);
-    sqlite3_reset(stmt);
+void Report(const char* what, int units, double library, double raw) {
+  std::printf("%s: %.1f us per unit, raw SQLite %.1f us, ratio %.1f\n", what, library / units * 1e6,
+              raw / units * 1e6, library / raw);
+}
+
+// Open, one-row select read into a buffer, close.
+void ReadingUnit(const std::string& path, int units) {
+  using kolvar::Conexion;
+  const double cpu = CpuSeconds();
+  auto start = Clock::now();
+  for (int i = 0; i < units; ++i) {
+    Conexion().mdb(kolvar::bd340mod);
+    Conexion().InicializaBD(path);
+    auto rs = Conexion().openRecordset("select Idioma, ActOnline from tgeneral");
+    kolvar::General::CargarBuffer(*rs, 0);
+    rs->close();
+    Conexion().Cerrar();
   }
-  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  const double library = Seconds(start), libraryCpu = CpuSeconds() - cpu;
+  start = Clock::now();
+  for (int i = 0; i < units; ++i) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "select Idioma, ActOnline from tgeneral", -1, &stmt, nullptr);
+    sqlite3_step(stmt);
+    sqlite3_column_text(stmt, 0);
+    sqlite3_column_int(stmt, 1);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+  }
+  Report("reading unit of work (open, one-row select, CargarBuffer, close)", units, library,
+         Seconds(start));
+  std::printf("  library cpu %.1f us per unit\n", libraryCpu / units * 1e6);
+}
+
+// Open, one INSERT committed, close.
+void WritingUnit(const std::string& path, const std::string& rawPath, int units) {
+  using kolvar::Conexion;
+  auto start = Clock::now();
+  for (int i = 0; i < units; ++i) {
+    Conexion().mdb(kolvar::bd340mod);
+    Conexion().InicializaBD(path);
+    Conexion().execute(InsertText(i));
+    Conexion().Cerrar();
+  }
+  const double library = Seconds(start);
+  start = Clock::now();
+  for (int i = 0; i < units; ++i) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(rawPath.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, InsertText(i).c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  }
+  Report("writing unit of work (open, one INSERT committed, close)", units, library,
+         Seconds(start));
+}
+
+// Commits per second of single-row INSERTs on one open raw connection.
+double CommitsPerSecond(const std::string& path, const char* settings, int commits) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  sqlite3_exec(db, settings, nullptr, nullptr, nullptr);
+  const auto start = Clock::now();
+  for (int i = 0; i < commits; ++i)
+    sqlite3_exec(db, InsertText(i).c_str(), nullptr, nullptr, nullptr);
   const double s = Seconds(start);
-  sqlite3_finalize(stmt);
+  sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
   sqlite3_close(db);
-  return s;
+  return commits / s;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int rows = argc > 1 ? std::stoi(argv[1]) : 100000;
+  const int units = argc > 1 ? std::stoi(argv[1]) : 2000;
   const auto dir = std::filesystem::temp_directory_path() / "kolvar-bench";
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   const std::string user = (dir / "u.db").string(), raw = (dir / "raw.db").string();
   kolvar::CreateUserDatabase(user);
   kolvar::CreateUserDatabase(raw);
+
+  ReadingUnit(user, units);
+  WritingUnit(user, raw, units);
+
+  // Through execute, each statement its own commit, on a connection kept open.
   using kolvar::Conexion;
-
-  UnitOfWork("write-ahead log", user);
-  // The same with a rollback journal, for comparison of the journal settings.
-  const std::string rollback = (dir / "rollback.db").string();
-  kolvar::CreateUserDatabase(rollback);
-  sqlite3* h = nullptr;
-  sqlite3_open(rollback.c_str(), &h);
-  sqlite3_exec(h, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-  sqlite3_close(h);
-  UnitOfWork("rollback journal", rollback);
-
-  auto start = Clock::now();
   Conexion().mdb(kolvar::bd340mod);
   Conexion().InicializaBD(user);
-  start = Clock::now();
-  for (int i = 0; i < rows; ++i) Conexion().execute(InsertText(i));
-  const double viaExecute = Seconds(start);
+  auto start = Clock::now();
+  for (int i = 0; i < units; ++i) Conexion().execute(InsertText(i));
+  const double viaExecute = units / Seconds(start);
   Conexion().Cerrar();
-  const double viaRaw = RawInsert(raw, rows);
-  std::printf("%d single-row INSERTs through execute (each its own commit): %.2f s, %.0f rows/s\n",
-              rows, viaExecute, rows / viaExecute);
-  std::printf("%d rows, raw prepared statement in one transaction:        %.2f s, %.0f rows/s\n",
-              rows, viaRaw, rows / viaRaw);
-  std::printf("ratio raw/execute: %.1f\n", viaExecute / viaRaw);
 
-  // The cost of the durability setting: the same commits with a sync of the
-  // file on every commit instead of at checkpoints.
-  const int fullRows = rows / 10;
-  Conexion().InicializaBD(user);
-  Conexion().execute("DELETE FROM tOperadores");
-  sqlite3* handle = nullptr;
-  {
-    auto db = kolvar::db::ThreadEngine().openDatabase(user);
-    handle = static_cast<kolvar::db::sqlite::Database&>(*db).handle();
-    sqlite3_exec(handle, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    start = Clock::now();
-    for (int i = 0; i < fullRows; ++i) db->execute(InsertText(i));
-    const double full = Seconds(start);
-    std::printf(
-        "%d INSERTs with a sync on every commit: %.0f rows/s (default setting above: %.0f "
-        "rows/s)\n",
-        fullRows, fullRows / full, rows / viaExecute);
-    db->close();
-  }
-  Conexion().Cerrar();
+  const double ours = CommitsPerSecond(raw, "PRAGMA synchronous=OFF", units);
+  const int synced = std::max(units / 20, 20);
+  const double fullSync = CommitsPerSecond(raw, "PRAGMA synchronous=FULL", synced);
+  const double normalSync = CommitsPerSecond(raw, "PRAGMA synchronous=NORMAL", synced);
+  const double formerLog =
+      CommitsPerSecond(raw, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", units);
+  std::printf(
+      "commits per second, one INSERT each: through execute %.0f; raw SQLite with the same "
+      "settings %.0f, ratio %.1f\n",
+      viaExecute, ours, ours / viaExecute);
+  std::printf(
+      "  raw SQLite, rollback journal with a sync on every commit: FULL %.0f, NORMAL %.0f; "
+      "former write-ahead log (NORMAL) %.0f\n",
+      fullSync, normalSync, formerLog);
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -37,6 +37,7 @@ std::optional<long long> ParseCents(std::string_view text) {
   std::string_view fraction = mark == std::string_view::npos ? "" : text.substr(mark + 1);
   if (fraction.size() > 2) return std::nullopt;
   const bool negative = !whole.empty() && whole[0] == '-';
+  if ((whole.empty() || whole == "-") && fraction.empty()) return std::nullopt;
   if (whole == "-" || whole.empty()) whole = negative ? "-0" : "0";
   const auto units = ParseWhole(whole, -99999999999LL, 99999999999LL);
   if (!units) return std::nullopt;

@@ -58,41 +58,43 @@ const std::vector<FieldPlace>& DeclarantPlaces() {
   return kDeclarant;
 }
 
-std::vector<FieldPlace> DeclaredPlaces(char book, int year) {
-  std::vector<FieldPlace> places = kCommon;
+const std::vector<FieldPlace>& DeclaredPlaces(char book, int year) {
+  // One table per book and block of years, made once.
+  static const auto kTables = [] {
+    const auto joined = [](std::initializer_list<const std::vector<FieldPlace>*> parts) {
+      std::vector<FieldPlace> all = kCommon;
+      for (const auto* part : parts) Append(all, *part);
+      return all;
+    };
+    return std::vector<std::vector<FieldPlace>>{
+        joined({}),                                      // 0: a letter of no book
+        joined({&kIssued}),                              // 1: E, F before 2012
+        joined({&kIssued, &kIssued2012}),                // 2: E, F 2012 and 2013
+        joined({&kIssued, &kIssued2012, &kIssued2014}),  // 3: E, F from 2014
+        joined({&kReceived}),                            // 4: R, S before 2014
+        joined({&kReceived, &kReceived2014}),            // 5: R, S from 2014
+        joined({&kInvestment}),                          // 6: I, J
+        joined({&kIntraCommunity})};                     // 7: U
+  }();
   switch (book) {
     case 'E':
     case 'F':
-      Append(places, kIssued);
-      if (year >= 2012) Append(places, kIssued2012);
-      if (year >= 2014) Append(places, kIssued2014);
-      break;
+      return kTables[year >= 2014 ? 3 : year >= 2012 ? 2 : 1];
     case 'R':
     case 'S':
-      Append(places, kReceived);
-      if (year >= 2014) Append(places, kReceived2014);
-      break;
+      return kTables[year >= 2014 ? 5 : 4];
     case 'I':
     case 'J':
-      Append(places, kInvestment);
-      break;
+      return kTables[6];
     case 'U':
-      Append(places, kIntraCommunity);
-      break;
+      return kTables[7];
     default:
-      break;
+      return kTables[0];
   }
-  return places;
 }
 
 const FieldPlace* FindPlace(std::string_view key, bool declarant, char book, int year) {
-  static thread_local std::vector<FieldPlace> declared;
-  const std::vector<FieldPlace>* places = &kDeclarant;
-  if (!declarant) {
-    declared = DeclaredPlaces(book, year);
-    places = &declared;
-  }
-  for (const FieldPlace& p : *places)
+  for (const FieldPlace& p : declarant ? kDeclarant : DeclaredPlaces(book, year))
     if (p.key == key) return &p;
   return nullptr;
 }

@@ -18,7 +18,7 @@ inline constexpr int kLineLength = 500;
 const std::vector<FieldPlace>& DeclarantPlaces();
 // The common fields followed by the detail fields of the book (E/F, R/S, I/J,
 // U); the blocks a year does not carry are left out.
-std::vector<FieldPlace> DeclaredPlaces(char book, int year);
+const std::vector<FieldPlace>& DeclaredPlaces(char book, int year);
 // The place of `key` in a line of that kind; nullptr when it has none.
 const FieldPlace* FindPlace(std::string_view key, bool declarant, char book, int year);
 

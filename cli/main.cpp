@@ -245,6 +245,9 @@ class FieldOptions {
   std::vector<std::string> names_;
 };
 
+// The language of the messages of failures that reach main.
+Lang messageLanguage = Lang::es;
+
 int Run(int argc, char** argv) {
   if (argc >= 2 && std::string(argv[1]) == "serve")
     return kolvar::serve::ServeMain(argc - 1, argv + 1);
@@ -252,6 +255,7 @@ int Run(int argc, char** argv) {
   Session probe = OpenSession(EarlyOption(argc, argv, "--data"),
                               earlyLang == "es" || earlyLang == "eu" ? earlyLang : "", false);
   const Lang lang0 = probe.lang;
+  messageLanguage = lang0;
   const auto T = [&](Say id) { return std::string(Text(id, lang0)); };
 
   CLI::App app(T(Say::About), "kolvar");
@@ -267,6 +271,7 @@ int Run(int argc, char** argv) {
   std::function<int()> run;
   const auto session = [&](bool needDatabases = true) {
     s = OpenSession(dataOption, langOption, jsonOption);
+    messageLanguage = s.lang;
     if (needDatabases) s.RequireDatabases();
   };
   const auto key = [&](const std::string& name, const std::string& text) {
@@ -885,16 +890,17 @@ return run ? run() : 2;
 
 int main(int argc, char** argv) {
   using namespace kolvar::cli;
-  Lang lang = Lang::es;
   try {
     return Run(argc, argv);
   } catch (const UsageError& e) {
     std::cerr << "kolvar: " << e.what() << '\n';
   } catch (const kolvar::Error& e) {
-    const std::string_view text = ErrorText(e.number(), lang);
-    std::cerr << "kolvar: error " << e.number() << ": " << e.description();
-    if (!text.empty()) std::cerr << " (" << text << ")";
-    std::cerr << '\n';
+    const std::string_view text = ErrorText(e.number(), messageLanguage);
+    std::cerr << "kolvar: error " << e.number() << ": ";
+    if (!text.empty())
+      std::cerr << text << " (" << e.description() << ")\n";
+    else
+      std::cerr << e.description() << '\n';
   } catch (const std::exception& e) {
     std::cerr << "kolvar: " << e.what() << '\n';
   }

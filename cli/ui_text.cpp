@@ -170,7 +170,7 @@ const Pair kTexts[] = {
     {Say::Sequence, "Número", "Zenbakia"},
     {Say::Records, "Registros", "Erregistroak"},
     {Say::Book, "Libro", "Liburua"},
-    {Say::Operation, "Clave", "Gakoa"},
+    {Say::Operation, "Clave de operación", "Eragiketa-gakoa"},
     {Say::Date, "Fecha", "Data"},
     {Say::Base, "Base imponible", "Zerga-oinarria"},
     {Say::Tax, "Cuota", "Kuota"},

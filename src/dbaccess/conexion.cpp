@@ -91,7 +91,10 @@ void cConexionDAO::AbrirBD(const std::string& m_dbname) {
     current->reopen();
     return;
   }
-  auto opened = workspace_->openDatabase(m_dbname, false, false, "");
+  // The reference database is only ever read: opened read-only, it can be
+  // read from a place the user cannot write.
+  const bool reference = Value(selector_).toDouble() != 0;
+  auto opened = workspace_->openDatabase(m_dbname, false, reference, "");
   selected() = std::move(opened);
 }
 

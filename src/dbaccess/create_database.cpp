@@ -155,7 +155,6 @@ void Fill(NewFile& file, std::string_view table, std::string_view tsv) {
 void CreateUserDatabase(const std::string& path, UserLayout layout) {
   if (db::pg::IsServerAddress(path)) return db::pg::CreateUserTables(path, layout);
   NewFile file(path);
-  file.exec("PRAGMA journal_mode=WAL");
   file.exec("BEGIN");
   CreateTables(file, db::Schema(db::Store::User), layout == UserLayout::Current);
   file.exec("INSERT INTO tgeneral (Idioma, ActOnline) VALUES ('C', 0)");
@@ -165,7 +164,6 @@ void CreateUserDatabase(const std::string& path, UserLayout layout) {
 
 void CreateReferenceDatabase(const std::string& path) {
   NewFile file(path);
-  file.exec("PRAGMA journal_mode=WAL");
   file.exec("BEGIN");
   CreateTables(file, db::Schema(db::Store::Reference), true);
   for (const EmbeddedTable& t : EmbeddedTables())

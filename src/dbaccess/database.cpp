@@ -1,9 +1,13 @@
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <memory>
 
+#include "dbaccess/like_pattern.h"
+#include "dbaccess/side_file_guard.h"
 #include "dbaccess/sql_dialect.h"
 #include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
@@ -24,6 +28,28 @@ void RaiseIfMissing(const std::string& path) {
   Raise(err::kFileNotFound, "No se encuentra el archivo '" + path + "'.");
 }
 
+bool FolderWritable(const std::string& path) {
+  const std::filesystem::path p(path);
+  const auto parent = p.has_parent_path() ? p.parent_path() : std::filesystem::path(".");
+  return access(parent.c_str(), W_OK) == 0;
+}
+
+// The path as a URI that opens the file without locking or side files.
+std::string ImmutableUri(const std::string& path) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string uri = "file:";
+  for (unsigned char c : path) {
+    if (std::isalnum(c) || c == '/' || c == '.' || c == '_' || c == '-' || c == '~') {
+      uri += static_cast<char>(c);
+    } else {
+      uri += '%';
+      uri += hex[c >> 4];
+      uri += hex[c & 15];
+    }
+  }
+  return uri + "?immutable=1";
+}
+
 bool HasMoreThanBlanks(const char* tail) {
   for (; tail && *tail; ++tail)
     if (*tail != ' ' && *tail != '\t' && *tail != '\r' && *tail != '\n' && *tail != ';')
@@ -35,9 +61,15 @@ bool HasMoreThanBlanks(const char* tail) {
 
 Database::Database(const std::string& path, bool readOnly) : path_(path) {
   RaiseIfMissing(path);
-  const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+  int flags = SQLITE_OPEN_NOMUTEX | (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+  std::string name = path;
+  if (readOnly && !FolderWritable(path)) {
+    // Nobody here can leave a journal beside it, so it is read without locks.
+    flags |= SQLITE_OPEN_URI;
+    name = ImmutableUri(path);
+  }
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  const int rc = sqlite3_open_v2(name.c_str(), &db, flags, GuardedVfsName());
   if (rc != SQLITE_OK) {
     const std::string message = db ? sqlite3_errmsg(db) : "open";
     sqlite3_close(db);
@@ -45,19 +77,21 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   }
   db_ = db;
   sqlite3_busy_timeout(db_, kBusyWaitMs);
-  // Keep the log file between opens instead of creating and deleting it on
-  // every unit of work; closing still folds it into the database file.
-  int persist = 1;
-  sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
   sqlite3_extended_result_codes(db_, 0);
+  RegisterLike(db_);
   checks_.attach(db_);
-  // Reading the schema tells a database file from any other file. A committed
-  // statement is in the write-ahead log before it returns, so it survives a
-  // crash of the program.
+  // Reading the schema tells a database file from any other file.
+  //
+  // Journal and sync: a rollback journal deleted at every commit, so the .db
+  // file alone holds every finished call and can be copied (see
+  // side_file_guard.h), and no sync of the file at commit. A commit is in the
+  // file, handed to the system, before it returns, so it survives a crash of
+  // the program; a crash in the middle of one leaves the journal that undoes
+  // it. A sync on every commit would also cover a crash of the machine, at
+  // about a hundred times the cost of a commit (bench/connection_bench).
   char* message = nullptr;
-  const int check =
-      sqlite3_exec(db_, "PRAGMA synchronous=NORMAL; SELECT count(*) FROM sqlite_master", nullptr,
-                   nullptr, &message);
+  const int check = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master; PRAGMA synchronous=OFF",
+                                 nullptr, nullptr, &message);
   if (check != SQLITE_OK) {
     const std::string text = message ? message : "";
     sqlite3_free(message);
@@ -65,6 +99,10 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
     db_ = nullptr;
     RaiseEngineError(check, text);
   }
+  // A file made with a write-ahead log is turned to a rollback journal that
+  // is deleted at every commit; while another program holds it open it stays
+  // as it is until a later opening.
+  if (!readOnly) sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
 }
 
 Database::~Database() {
@@ -115,17 +153,14 @@ void Database::abandonStatement() noexcept {
 
 // A statement and the checks of the rows it writes form one unit: a row that
 // fails them undoes the whole statement, also inside a unit of work. The
-// transactions are the units' own: their statements are refused here.
+// transactions are the units' own: their statements are refused here. A text
+// that does not parse is a syntax error whatever its first word.
 void Database::execute(std::string_view sql, int) {
-  if (IsSelect(sql)) {
-    handle();
-    Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
-  }
-  if (IsTransactionControl(sql)) {
-    handle();
-    Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
-  }
   std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), &sqlite3_finalize);
+  if (IsSelect(sql))
+    Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
+  if (IsTransactionControl(sql))
+    Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
   if (!checks_.loaded()) checks_.load(db_);
   const bool own = !sqlite3_stmt_readonly(stmt.get());
   if (own) requireLiveUnit();
@@ -156,12 +191,12 @@ void Database::execute(std::string_view sql, int) {
 }
 
 std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
+  sqlite3_stmt* stmt = prepare(sql);
   if (!IsSelect(sql)) {
-    handle();
+    sqlite3_finalize(stmt);
     Raise(err::kInvalidOperation,
           "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
   }
-  sqlite3_stmt* stmt = prepare(sql);
   auto rs = std::make_shared<Recordset>(*this, stmt);
   std::erase_if(recordsets_, [](const auto& w) {
     auto p = w.lock();

@@ -51,6 +51,11 @@ void RaiseEngineError(int code, std::string_view message) {
   if (StartsWith(message, noColumn))
     Raise(err::kUnknownColumn,
           "Nombre de columna desconocido: '" + After(message, noColumn) + "'.");
+  // An INSERT names its unknown column so: "table t has no column named c".
+  constexpr std::string_view noColumnNamed = " has no column named ";
+  if (const auto at = message.find(noColumnNamed); at != std::string_view::npos)
+    Raise(err::kUnknownColumn, "Nombre de columna desconocido: '" +
+                                   std::string(message.substr(at + noColumnNamed.size())) + "'.");
   constexpr std::string_view duplicate = "duplicate column name: ";
   if (StartsWith(message, duplicate))
     Raise(3191, "El campo '" + After(message, duplicate) + "' ya está definido en la tabla.");

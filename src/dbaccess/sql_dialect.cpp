@@ -110,21 +110,6 @@ std::string AdaptDialect(std::string_view sql) {
         continue;
       }
     }
-    if (t.kind == Kind::String) {
-      std::size_t prev = i;
-      while (prev > 0 && tokens[prev - 1].kind == Kind::Space) --prev;
-      if (prev > 0 && WordIs(sql, tokens[prev - 1], "LIKE")) {
-        std::string pattern(text);
-        for (std::size_t k = 1; k + 1 < pattern.size(); ++k) {
-          if (pattern[k] == '*')
-            pattern[k] = '%';
-          else if (pattern[k] == '?')
-            pattern[k] = '_';
-        }
-        out += pattern;
-        continue;
-      }
-    }
     out += text;
   }
   if (!limit.empty()) {

@@ -1,6 +1,7 @@
 // Adapts statement texts written for the desktop engine to SQLite's dialect:
-// "TOP n" becomes "LIMIT n" and the LIKE wildcards * and ? become % and _.
-// Everything else passes unchanged.
+// "TOP n" becomes "LIMIT n". Everything else passes unchanged; LIKE keeps its
+// pattern, which the connection reads in the desktop engine's language
+// (like_pattern.h).
 #pragma once
 
 #include <string>

@@ -4,6 +4,7 @@
 #include "core/text.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
+#include "dbaccess/like_pattern.h"
 #include "dbaccess/sql_literal.h"
 #include "dbaccess/table_reads.h"
 
@@ -110,8 +111,9 @@ Value cTDeclarante::ObtenerUltimosDeclarantes() {
 
 std::int32_t cTDeclarante::ExisteNif(const std::string&) {
   if (dniCifd_.empty()) return 0;
+  // The identifier is matched as written: none of its characters is a wildcard.
   auto rs = Conexion().openRecordset("Select CSDE From TDeclarante Where dni_cifd like " +
-                                     SqlText(dniCifd_ + "*"));
+                                     SqlText(db::LikeLiteral(dniCifd_) + "*"));
   const std::int32_t key = rs->eof() ? 0 : rs->field(0).toLong();
   rs->close();
   return key;

@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "dbaccess/engine.h"
 #include "dbaccess/schema.h"
+#include "dbaccess/transaction.h"
 #include "kolvar/ui.h"
 
 namespace kolvar {
@@ -14,6 +15,7 @@ namespace {
 
 constexpr std::string_view kGroupFailed =
     "Se ha producido un error la creación de los campos de la tabla T10_TIPOLOGIA8";
+constexpr int kColumnExists = 3191;
 
 bool HasColumn(const db::TableDef& table, std::string_view upperName) {
   for (const std::string& name : table.fieldNames())
@@ -22,8 +24,9 @@ bool HasColumn(const db::TableDef& table, std::string_view upperName) {
 }
 
 // Appends the group's columns unless its marker is there, then sets the new
-// columns of every row. A failure ends this group only: the columns appended
-// so far stay and the user is told.
+// columns of every row. A column that is already there without its marker
+// ends this group only: the columns appended so far stay and the user is told.
+// Anything else (a lock, a read-only file, a full disk) ends the transfer.
 void AddGroup(db::Database& database, db::TableDef& table, const db::TransferGroup& group) {
   try {
     if (HasColumn(table, group.marker)) return;
@@ -37,7 +40,8 @@ void AddGroup(db::Database& database, db::TableDef& table, const db::TransferGro
       table.refresh();
     }
     database.execute(group.update);
-  } catch (const Error&) {
+  } catch (const Error& e) {
+    if (e.number() != kColumnExists) throw;
     CurrentUserInterface()->MessageBox(kGroupFailed);
   }
 }
@@ -46,10 +50,15 @@ void AddGroup(db::Database& database, db::TableDef& table, const db::TransferGro
 
 bool cTraspaso::Traspaso() const {
   return WithTag("cTraspaso.Traspaso ", [&] {
+    // One unit of work: a failure that ends the transfer undoes every group.
     auto database = db::ThreadEngine().openDatabase(mdbmod_);
-    for (const db::TransferGroup& group : db::TransferGroups()) {
-      db::TableDef table = database->tableDef(group.table);
-      AddGroup(*database, table, group);
+    {
+      db::Transaction unit(database);
+      for (const db::TransferGroup& group : db::TransferGroups()) {
+        db::TableDef table = database->tableDef(group.table);
+        AddGroup(*database, table, group);
+      }
+      unit.commit();
     }
     database->close();
     return true;

@@ -23,7 +23,7 @@ TEST(CatalogLookup, TextsByLayoutAndLanguage) {
   EXPECT_TRUE(FindingText(0, FindingLayout::OnScreen, Lang::es).empty());
   EXPECT_TRUE(FindingText(67, FindingLayout::OnScreen, Lang::eu).empty());
   EXPECT_EQ(ErrorText(3024, Lang::es), "No se encuentra el archivo de base de datos.");
-  EXPECT_EQ(ErrorText(3024, Lang::eu), "Ez da aurkitu datu-basearen fitxategia.");
+  EXPECT_EQ(ErrorText(3024, Lang::eu), "Ez da datu-basearen fitxategia aurkitu.");
 }
 
 TEST(CatalogLookup, UnknownCodesAndNumbersGiveNothing) {

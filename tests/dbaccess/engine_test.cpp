@@ -53,6 +53,16 @@ TEST_F(EngineTest, BadStatementsRaiseTheirNumbersAndChangeNothing) {
   ExpectError(err::kSyntax, [&] { db->execute("UPDATE TDeclarante SET nombred = 'x' WHERE"); });
   ExpectError(err::kTableNotFound, [&] { db->openRecordset("SELECT * FROM tNoExiste"); });
   ExpectError(err::kUnknownColumn, [&] { db->openRecordset("SELECT noexiste FROM TDeclarante"); });
+  // An unknown column is 3061 in every statement form.
+  ExpectError(err::kUnknownColumn,
+              [&] { db->execute("INSERT INTO TDeclarante (noexiste) VALUES ('x')"); });
+  ExpectError(err::kUnknownColumn,
+              [&] { db->execute("UPDATE TDeclarante SET noexiste = 'x' WHERE CSDE = 1"); });
+  ExpectError(err::kUnknownColumn,
+              [&] { db->execute("DELETE FROM TDeclarante WHERE noexiste = 1"); });
+  // Text that does not parse is 3075, whatever its first word.
+  ExpectError(err::kSyntax, [&] { db->openRecordset("SELEC nombred FROM TDeclarante"); });
+  ExpectError(err::kSyntax, [&] { db->execute("INSER INTO TDeclarante (nombred) VALUES ('x')"); });
   EXPECT_EQ(db->openRecordset("SELECT nombred FROM TDeclarante")->field(0).toString(), "Ana");
 }
 
@@ -118,7 +128,7 @@ TEST_F(EngineTest, AFileLockedByAnotherWriterIsBusyAndTheConnectionRecovers) {
   EXPECT_EQ(Count("tOperadores"), 1);
 }
 
-TEST_F(EngineTest, TopAndLikeWildcardsAreAdapted) {
+TEST_F(EngineTest, TopIsAdaptedAndLikeSpeaksTheDesktopPatternLanguage) {
   for (const char* nif : {"12345678Z", "12399999A", "99999999R"})
     db->execute(std::string("INSERT INTO TDeclarante (dni_cifd) VALUES ('") + nif + "')");
   auto top = db->openRecordset("Select TOP 2 CSDE, dni_cifd From TDeclarante order by CSDE desc");
@@ -128,13 +138,39 @@ TEST_F(EngineTest, TopAndLikeWildcardsAreAdapted) {
   auto like = db->openRecordset("Select CSDE From TDeclarante Where dni_cifd like '123*'");
   like->moveLast();
   EXPECT_EQ(like->recordCount(), 2);
-  auto one = db->openRecordset("Select CSDE From TDeclarante Where dni_cifd like '9999999?R'");
-  EXPECT_FALSE(one->eof());
+  EXPECT_EQ(Count("TDeclarante WHERE CSDE LIKE '#'"), 3);           // numbers are matched as text
+  EXPECT_EQ(Count("TDeclarante WHERE dni_cifd LIKE dni_cifd"), 3);  // a pattern per row
   // A star inside an ordinary literal is left alone.
   db->execute("UPDATE TDeclarante SET nombred = 'a*b TOP 3' WHERE CSDE = 1");
   EXPECT_EQ(
       db->openRecordset("SELECT nombred FROM TDeclarante WHERE CSDE = 1")->field(0).toString(),
       "a*b TOP 3");
+
+  struct Case {
+    const char *text, *pattern;
+    int matches;
+  };
+  const Case cases[] = {
+      {"abc", "a*", 1},      {"abc", "*c", 1},      {"abc", "*b", 0},  {"", "*", 1},
+      {"aXbXc", "a*b*c", 1}, {"ab", "a*b*c", 0},    {"abc", "a?c", 1}, {"ac", "a?c", 0},
+      {"abcd", "a?c", 0},    {"a1c", "a#c", 1},     {"abc", "a#c", 0}, {"a12c", "a#c", 0},
+      {"b", "[a-c]", 1},     {"d", "[a-c]", 0},     {"`", "[a-c]", 0}, {"d", "[!a-c]", 1},
+      {"b", "[!a-c]", 0},    {"", "[!a-c]", 0},     {"x", "[xyz]", 1}, {"w", "[xyz]", 0},
+      {"7", "[0-9]", 1},     {"%", "%", 1},         {"x", "%", 0},     {"ab", "a%", 0},
+      {"a%", "a%", 1},       {"_", "_", 1},         {"a", "_", 0},     {"a*b", "a[*]b", 1},
+      {"axb", "a[*]b", 0},   {"a#", "a[#]", 1},     {"a1", "a[#]", 0}, {"a[", "a[", 1},
+      {"ab", "a[]b", 1},     {"ABC", "a*c", 1},     {"abc", "A?C", 1}, {"B", "[a-c]", 1},
+      {"ÑANDÚ", "ñ*ú", 1},   {"ñandu", "ÑANDÚ", 0}, {"é", "?", 1},
+  };
+  for (const Case& c : cases) {
+    auto rs = db->openRecordset(std::string("SELECT '") + c.text + "' LIKE '" + c.pattern + "'");
+    EXPECT_EQ(rs->field(0).toLong(), c.matches) << c.text << " LIKE " << c.pattern;
+  }
+  auto escaped = db->openRecordset(
+      "SELECT 'a*b' LIKE 'a!*b' ESCAPE '!', 'axb' LIKE 'a!*b' ESCAPE '!', NULL LIKE 'a'");
+  EXPECT_EQ(escaped->field(0).toLong(), 1);
+  EXPECT_EQ(escaped->field(1).toLong(), 0);
+  EXPECT_TRUE(escaped->field(2).isNull());
 }
 
 TEST_F(EngineTest, CursorCountsVisitedRowsUntilMoveLast) {

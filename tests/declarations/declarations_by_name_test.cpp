@@ -41,21 +41,27 @@ class DeclarationsByName : public DeclarationsTest {
 TEST_F(DeclarationsByName, EveryGridColumnOnLoadAndAfterASave) {
   const std::int32_t a = Guardar(0, 3, 2013, 5, 4, "2", "S", "C", Value("77"));
   const std::int32_t b = Guardar(0, 6, 2012, 5, 11, "1", "", "", Value());
+  const std::int32_t c = Guardar(0, 8, 2012, 5, 2, "1", "", "C", Value("5"));  // no records
   Guardar(0, 1, 2011, 6, 1, "1", "", "", Value());  // another declarant's
   for (const char* book : {"E", "U"}) Save(a, book);
   Save(b, "R");
+  EXPECT_TRUE(Call("ObtenerDeclaraciones", {std::int32_t{99}}).isNull());
   Value grid = Call("ObtenerDeclaraciones", {std::int32_t{5}});
   ASSERT_EQ(grid.ubound(1), 8);
-  ASSERT_EQ(grid.ubound(2), 2);
+  ASSERT_EQ(grid.ubound(2), 3);
   EXPECT_EQ(Row(grid, 0), ":E|:E|:E|:E|:E|:E|:E|:E|:E");
-  const std::string ka = std::to_string(a), kb = std::to_string(b);
-  EXPECT_EQ(Row(grid, 1), kb + ":L|2012:L|:S|:S|1:L|11:I|1:S|0:L|6:L");
-  EXPECT_EQ(Row(grid, 2), ka + ":L|2013:L|C:S|S:S|2:L|4:I|2:S|77:L|3:L");
+  const std::string ka = std::to_string(a), kb = std::to_string(b), kc = std::to_string(c);
+  const std::string rowB = kb + ":L|2012:L|:S|:S|1:L|11:I|1:S|0:L|6:L";
+  const std::string rowC = kc + ":L|2012:L|C:S|:S|0:L|2:I|1:S|5:L|8:L";
+  EXPECT_EQ(Row(grid, 1), rowB);  // by year, then by key
+  EXPECT_EQ(Row(grid, 2), rowC);
+  EXPECT_EQ(Row(grid, 3), ka + ":L|2013:L|C:S|S:S|2:L|4:I|2:S|77:L|3:L");
 
   EXPECT_EQ(Guardar(a, 9, 2010, 5, 7, "3", "X", "Y", Value("12")), a);
   grid = Call("ObtenerDeclaraciones", {std::int32_t{5}});
   EXPECT_EQ(Row(grid, 1), ka + ":L|2010:L|Y:S|X:S|2:L|7:I|3:S|12:L|9:L");
-  EXPECT_EQ(Row(grid, 2), kb + ":L|2012:L|:S|:S|1:L|11:I|1:S|0:L|6:L");
+  EXPECT_EQ(Row(grid, 2), rowB);
+  EXPECT_EQ(Row(grid, 3), rowC);
 
   // The look-ups take the same columns, in their own argument orders.
   EXPECT_EQ(Call("ObtenerDeclaracion", {std::int32_t{5}, std::int32_t{2010}, std::int16_t{7},

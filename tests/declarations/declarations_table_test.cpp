@@ -5,25 +5,6 @@ namespace {
 
 using DeclaracionesTable = DeclarationsTest;
 
-TEST_F(DeclaracionesTable, ListingComesByYearThenKeyWithEmptyRowZeroAndRecordCounts) {
-  AddDeclaration(9, 7, 2011, "C");
-  AddDeclaration(12, 7, 2010);
-  AddDeclaration(3, 8, 2009);
-  for (const char* book : {"E", "U"}) Save(12, book);
-  Save(3, "R");
-  OpenUser();
-  EXPECT_TRUE(t.ObtenerDeclaraciones(99).isNull());
-  const Value grid = t.ObtenerDeclaraciones(7);
-  ASSERT_EQ(grid.ubound(1), 8);
-  ASSERT_EQ(grid.ubound(2), 2);
-  for (int c = 0; c <= 8; ++c) EXPECT_TRUE(grid(c, 0).isEmpty()) << c;
-  EXPECT_EQ(grid(0, 1).toString() + " " + grid(0, 2).toString(), "12 9");
-  EXPECT_EQ(grid(4, 1).toString() + " " + grid(4, 2).toString(), "2 0");
-  EXPECT_EQ(grid(4, 1).type(), VarType::Long);
-  EXPECT_EQ(grid(5, 1).type(), VarType::Integer);
-  EXPECT_EQ(grid(2, 2).toString() + grid(6, 2).toString(), "C1");
-}
-
 TEST_F(DeclaracionesTable, ListingFailsPastA16BitRowCounterAndWhenCountingFails) {
   AddDeclaration(1, 7, 2010);
   for (int i = 0; i < 15; ++i)  // doubles to 32,768 rows

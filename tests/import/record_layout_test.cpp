@@ -62,6 +62,30 @@ TEST(DesglosarRegistro, FieldsByCharacterPositionAndTreatment) {
   EXPECT_EQ(r(21, 1).toString(), "NODEREG");
 }
 
+// A line with no blank, "N" or "-" anywhere: every field, filled to its full
+// width, comes back exactly as it stands in the line.
+TEST(DesglosarRegistro, EveryCommonFieldAtItsFullWidth) {
+  constexpr std::string_view kChars = "ABCDEFGHIJKLMOPQRSTUVWXYZ123456789";
+  std::string line;
+  for (std::size_t p = 1; p <= 500; ++p) line += kChars[p % kChars.size()];
+  const auto check = [&](const Value& b, const std::vector<std::pair<int, int>>& fields) {
+    for (std::size_t n = 1; n <= fields.size(); ++n)
+      EXPECT_EQ(Cell(b, static_cast<int>(n)),
+                line.substr(fields[n - 1].first - 1, fields[n - 1].second))
+          << n;
+  };
+  line[0] = '1';
+  check(imp::DesglosarRegistroDeclarante(line),
+        {{1, 1},   {2, 3},    {5, 4},    {9, 9},    {18, 40},   {58, 1},  {59, 9},   {68, 40},
+         {108, 3}, {111, 4},  {115, 2},  {117, 4},  {121, 1},   {122, 1}, {123, 13}, {136, 2},
+         {138, 9}, {147, 18}, {165, 18}, {183, 18}, {201, 190}, {391, 9}, {400, 98}});
+  line[0] = '2';
+  check(imp::DesglosarRegistroDeclarado(line, false),
+        {{1, 1},   {2, 3},    {5, 4},    {9, 9},    {18, 9},   {27, 9},   {36, 40},
+         {76, 2},  {78, 1},   {79, 20},  {99, 1},   {100, 1},  {101, 8},  {109, 8},
+         {117, 5}, {122, 14}, {136, 14}, {150, 14}, {164, 14}, {178, 40}, {218, 18}});
+}
+
 TEST(DesglosarRegistro, DetailRowsByBookAndYear) {
   const Value e2011 = imp::DesglosarRegistroDeclarado(Declared("E", "2011"), false);
   EXPECT_EQ(LastCarried(e2011), 27);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dbaccess/conexion.h"
+#include "dbaccess/engine.h"
 #include "dbaccess/general.h"
 #include "support/fixture.h"
 #include "taxid/miscelaneos.h"
@@ -17,11 +18,11 @@ class DatosGenerales : public DatabaseTest {
     datos.mdbmod(userPath);
     datos.mdblec(referencePath);
   }
+  // The library only reads the reference database; tests change it directly.
   void ExecReference(const std::string& sql) {
-    Conexion().mdb(bd340lec);
-    Conexion().InicializaBD(referencePath);
-    Conexion().execute(sql);
-    Conexion().Cerrar();
+    auto database = db::ThreadEngine().openDatabase(referencePath);
+    database->execute(sql);
+    database->close();
   }
   cDatosGenerales datos;
 };
@@ -75,6 +76,12 @@ TEST_F(DatosGenerales, CargarResultadoRunsOnTheReferenceDatabase) {
   ExpectError(err::kSyntax,
               [&] { datos.CargarResultado("SELECT * FROM TPaises WHERE codigo='O'Q'"); });
   ExpectError(err::kTableNotFound, [&] { datos.CargarResultado("SELECT * FROM TDeclarante"); });
+  // A text that does not parse is a syntax error even when it does not start with SELECT.
+  ExpectError(err::kSyntax, [&] { datos.CargarResultado("SELEC codigo FROM TPaises"); });
+  ExpectError(err::kSyntax, [&] { datos.CargarResultado("SELECT codigo FROM TPaises WHERE"); });
+  ExpectError(err::kInvalidOperation, [&] { datos.CargarResultado("DELETE FROM TPaises"); });
+  ExpectError(err::kUnknownColumn, [&] { datos.CargarResultado("SELECT nada FROM TPaises"); });
+  EXPECT_EQ(ScalarReference("SELECT count(*) FROM TPaises WHERE codigo = 'FR'").toLong(), 1);
 }
 
 TEST_F(DatosGenerales, NumeroDeclarantes) {

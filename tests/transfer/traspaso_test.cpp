@@ -1,6 +1,7 @@
 #include "transfer/traspaso.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <string>
 #include <vector>
@@ -139,16 +140,39 @@ TEST_F(Transfer, GroupFailingHalfWayKeepsItsFirstColumnsAndTheRunGoesOn) {
   EXPECT_EQ(Dump(earlierPath, "tdpfr")[1], "1|3|<null>|<null>|<null>|1|||0|0||");
 }
 
-TEST_F(Transfer, OtherFailuresAreRaisedWithTheTag) {
+TEST_F(Transfer, OtherFailuresAreRaisedWithTheTagAndUndoTheWholeTransfer) {
   Error e = ExpectError(err::kFileNotFound, [&] { Run((dir / "no-existe.db").string()); });
   EXPECT_EQ(e.description().rfind("cTraspaso.Traspaso ", 0), 0u) << e.description();
 
-  // A missing table fails the run after the groups of the tables before it.
+  // A missing table fails the run, and the groups of the tables before it are undone.
   Exec(earlierPath, {"drop table tdpfr"});
+  const auto before = Dump(earlierPath, "tdpfe");
   e = ExpectError(err::kItemNotFound, [&] { Run(earlierPath); });
   EXPECT_EQ(e.description().rfind("cTraspaso.Traspaso ", 0), 0u) << e.description();
-  EXPECT_EQ(Dump(earlierPath, "tdpfe")[0], Dump(userPath, "tdpfe")[0]);
+  EXPECT_EQ(Dump(earlierPath, "tdpfe"), before);
+  EXPECT_NE(before[0], Dump(userPath, "tdpfe")[0]);
   EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(Transfer, WriteLockedFileRaisesAndChangesNothingUntilTheLockIsGone) {
+  Exec(earlierPath, {"insert into tdpfe (CSCI, CSDO, NOFAC) values (1, 2, 3)"});
+  const auto before = Dump(earlierPath, "tdpfe");
+  const auto beforeFr = Dump(earlierPath, "tdpfr");
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(earlierPath.c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  const Error e = ExpectError(err::kLocked, [&] { Run(earlierPath); });
+  EXPECT_EQ(e.description().rfind("cTraspaso.Traspaso ", 0), 0u) << e.description();
+  EXPECT_TRUE(ui->messages.empty());
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(Dump(earlierPath, "tdpfe"), before);
+  EXPECT_EQ(Dump(earlierPath, "tdpfr"), beforeFr);
+
+  EXPECT_TRUE(Run(earlierPath));
+  EXPECT_TRUE(ui->messages.empty());
+  EXPECT_EQ(Dump(earlierPath, "tdpfe")[0], Dump(userPath, "tdpfe")[0]);
+  EXPECT_EQ(Dump(earlierPath, "tdpfr")[0], Dump(userPath, "tdpfr")[0]);
 }
 
 TEST_F(Transfer, ThroughTheObjectCreatedByName) {
