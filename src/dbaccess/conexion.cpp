@@ -122,6 +122,10 @@ std::int32_t cConexionDAO::lastInsertKey() {
   return static_cast<std::int32_t>(selectedOpen().lastInsertKey());
 }
 
+bool cConexionDAO::userUnitConflicted() const {
+  return userDb_ && userDb_->unitDepth() == 0 && userDb_->unitConflicted();
+}
+
 cConexionDAO& Conexion() {
   static thread_local cConexionDAO shared;
   return shared;
