@@ -206,7 +206,6 @@ class FieldOptions {
   void Add(CLI::App* cmd, const std::string& field, const std::string& option, Say help,
            Lang lang) {
     cmd->add_option(option, values_[field], std::string(Text(help, lang)));
-    names_.push_back(field);
   }
   void AddFlag(CLI::App* cmd, const std::string& field, const std::string& option, Say help,
                Lang lang) {
@@ -242,7 +241,6 @@ class FieldOptions {
   std::map<std::string, std::string> values_;
   std::map<std::string, bool> flags_;
   std::vector<std::string> details_;
-  std::vector<std::string> names_;
 };
 
 // The language of the messages of failures that reach main.
@@ -420,8 +418,6 @@ int Run(int argc, char** argv) {
     f.AddFlag(cmd, "substitutive", "--substitutive", Say::Substitutive, lang0);
     f.Add(cmd, "previous", "--previous", Say::Previous, lang0);
   };
-  const json::array_t* unused = nullptr;
-  (void)unused;
   const std::vector<std::pair<std::string, Say>> declarationColumns = {
       {"key", Say::Key},
       {"declarant", Say::Declarant},

@@ -32,7 +32,7 @@ httplib::Server::Handler Wrap(ApiContext* context, JsonHandler handler, int stat
     try {
       json result;
       if (context) {
-        std::lock_guard<std::mutex> lock(context->library);
+        std::lock_guard<FairLock> lock(context->library);
         result = handler(request);
       } else {
         result = handler(request);

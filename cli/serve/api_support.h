@@ -5,10 +5,12 @@
 #include <httplib.h>
 
 #include <functional>
+#include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "serve/fair_lock.h"
 #include "serve/library_calls.h"
 
 namespace kolvar::serve {
@@ -20,9 +22,12 @@ inline constexpr std::size_t kMaxJsonBody = 256 * 1024;
 
 struct ApiContext {
   DataPaths paths;
-  // The library's units of work run one at a time: each write commits whole
-  // before the next call starts, whatever the number of clients.
-  std::mutex library;
+  // The library's units of work run one at a time, in the order the requests
+  // came: each write commits whole before the next call starts, whatever the
+  // number of clients.
+  FairLock library;
+  // Which declarant each declaration seen so far belongs to (under `library`).
+  std::map<std::int32_t, std::int32_t> declarantOf;
 };
 
 // A refusal with a message that the page shows.

@@ -68,10 +68,18 @@ std::vector<Declaration> DeclarationsOf(ApiContext& context, std::int32_t declar
 }
 
 Declaration FindDeclaration(ApiContext& context, std::int32_t id) {
+  // The declarant remembered for it first; all declarants when it is not
+  // there any more.
+  const auto known = context.declarantOf.find(id);
+  if (known != context.declarantOf.end())
+    for (const auto& d : DeclarationsOf(context, known->second))
+      if (d.id == id) return d;
   auto service = Service(context.paths, "kolvar.cDeclarante");
   for (const auto& row : Rows(Invoke(*service, "ObtenerDeclarantes")))
-    for (const auto& d : DeclarationsOf(context, row[0].toLong()))
+    for (const auto& d : DeclarationsOf(context, row[0].toLong())) {
+      context.declarantOf[d.id] = d.declarant;
       if (d.id == id) return d;
+    }
   throw ApiError{404, "unknown declaration: " + std::to_string(id)};
 }
 

@@ -5,42 +5,11 @@
 
 #include "serve/access_guard.h"
 #include "serve/finding_messages.h"
+#include "text_file.h"
 
 namespace kolvar::serve {
 
 namespace {
-
-bool ValidUtf8(const std::string& s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const int extra = c < 0x80         ? 0
-                      : (c >> 5) == 6  ? 1
-                      : (c >> 4) == 14 ? 2
-                      : (c >> 3) == 30 ? 3
-                                       : -1;
-    if (extra < 0 || i + extra >= s.size()) return false;
-    for (int k = 1; k <= extra; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
-    i += extra + 1;
-  }
-  return true;
-}
-
-std::string Latin1ToUtf8(const std::string& s) {
-  std::string out;
-  out.reserve(s.size());
-  for (const char ch : s) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      out += ch;
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 // Lines passed between lock releases, so that other calls interleave.
 constexpr int kBatch = 200;
@@ -48,7 +17,7 @@ constexpr int kBatch = 200;
 }  // namespace
 
 std::vector<std::string> DeclarationFileLines(const std::string& bytes) {
-  const std::string text = ValidUtf8(bytes) ? bytes : Latin1ToUtf8(bytes);
+  const std::string text = cli::IsValidUtf8(bytes) ? bytes : cli::Latin1ToUtf8(bytes);
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -127,8 +96,10 @@ json ImportJobs::Store(const std::string& id) {
     job->phase = "storing";
     job->done = 0;
   }
-  std::lock_guard<std::mutex> lock(mutex_);
-  threads_.emplace_back([this, job] { Import(*job); });
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    threads_.emplace_back([this, job] { Import(*job); });
+  }
   return Status(id);
 }
 
@@ -168,7 +139,7 @@ void AddFindings(json& findings, std::size_t line, const Value& errors) {
 
 void ImportJobs::Validate(Job& job) {
   try {
-    std::unique_lock<std::mutex> library(context_.library);
+    std::unique_lock<FairLock> library(context_.library);
     auto import = NewImport(context_.paths, job.declaration);
     json findings = json::array();
     for (std::size_t n = 0; n < job.lines.size(); ++n) {
@@ -207,7 +178,7 @@ void ImportJobs::Validate(Job& job) {
 
 void ImportJobs::Import(Job& job) {
   try {
-    std::unique_lock<std::mutex> library(context_.library);
+    std::unique_lock<FairLock> library(context_.library);
     auto import = NewImport(context_.paths, job.declaration);
     std::size_t stored = 0;
     for (std::size_t n = 0; n < job.lines.size(); ++n) {

@@ -217,8 +217,13 @@ std::string ToBufferText(FieldKind kind, const std::string& text) {
 std::string ToFormText(FieldKind kind, const Value& stored) {
   if (stored.isNull() || stored.isEmpty()) return "";
   switch (kind) {
-    case FieldKind::Text:
-      return stored.toString();
+    case FieldKind::Text: {
+      // Fixed-width fields of an imported line keep their padding; the form
+      // shows the text without it.
+      std::string text = stored.toString();
+      text.erase(text.find_last_not_of(' ') + 1);
+      return text;
+    }
     case FieldKind::Whole:
       return stored.toString();
     case FieldKind::Amount:

@@ -17,6 +17,6 @@ add_custom_command(
 file(GLOB KOLVAR_SERVE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/cli/serve/*.cpp)
 add_library(kolvar_serve STATIC ${KOLVAR_SERVE_SOURCES} ${KOLVAR_WEB_CPP})
 target_include_directories(kolvar_serve PUBLIC ${CMAKE_SOURCE_DIR}/cli)
-target_link_libraries(kolvar_serve PUBLIC kolvar kolvar_cli_support PkgConfig::HTTPLIB nlohmann_json::nlohmann_json
+target_link_libraries(kolvar_serve PUBLIC kolvar kolvar_client PkgConfig::HTTPLIB nlohmann_json::nlohmann_json
                       Threads::Threads)
 target_link_libraries(kolvar_cli PRIVATE kolvar_serve)

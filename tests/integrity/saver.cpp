@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   const char* books[] = {"E", "R", "I", "U"};
   std::int32_t previous = 0, busy = 0;
   for (int n = 0; std::chrono::steady_clock::now() < until; ++n) {
-    if (copies && n % 5 == 4) {
+    if (copies && n % 5 == 1) {
       try {
         const Value grid = Call(svc, "ObtenerDeclarados", {declaration});
         Call(declarations, "DuplicarDeclaracion",
