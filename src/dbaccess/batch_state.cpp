@@ -20,14 +20,13 @@ void SetCurrentBatch(BatchState* state) {
 
 BatchState::BatchState(std::string userPath, std::string referencePath)
     : userPath_(std::move(userPath)), referencePath_(std::move(referencePath)) {
-  user_ = std::make_shared<Database>(userPath_, false);
+  user_ = OpenDatabase(userPath_, false);
 }
 
 BatchState::~BatchState() {
   while (!levels_.empty()) rollback();
   for (const auto& db : {user_, reference_}) {
     if (!db) continue;
-    db->pin(false);
     db->reopen();
     try {
       db->close();
@@ -43,7 +42,6 @@ void BatchState::begin() {
 
 void BatchState::commit() {
   if (levels_.empty()) Raise(err::kInvalidCall);
-  user_->closeRecordsets();
   try {
     levels_.back()->commit();
   } catch (...) {
@@ -55,7 +53,6 @@ void BatchState::commit() {
 
 void BatchState::rollback() {
   if (levels_.empty()) return;
-  user_->closeRecordsets();
   levels_.pop_back();  // the transaction undoes its level as it ends
 }
 

@@ -30,10 +30,7 @@ class BatchState {
   std::shared_ptr<Database> adopt(const std::string& path, Open&& open) {
     if (path == userPath_) return user_;
     if (path != referencePath_) return nullptr;
-    if (!reference_) {
-      reference_ = open();
-      reference_->pin(true);
-    }
+    if (!reference_ || !reference_->isOpen()) reference_ = open();
     return reference_;
   }
   bool owns(const Database* db) const { return db == user_.get() || db == reference_.get(); }

@@ -69,7 +69,7 @@ std::shared_ptr<db::Database>& cConexionDAO::selected() {
 db::Database& cConexionDAO::selectedOpen() {
   auto& database = selected();
   if (!database) Raise(err::kObjectInvalid);
-  database->handle();  // a closed database is error 3420
+  if (!database->isOpen()) Raise(err::kObjectInvalid);
   return *database;
 }
 
@@ -116,11 +116,6 @@ void cConexionDAO::execute(std::string_view sql, std::int16_t i) {
   selectedOpen().execute(sql, i);
 }
 
-void cConexionDAO::execute(std::string_view sql, const std::vector<Value>& params) {
-  BusyPointer busy;
-  selectedOpen().execute(sql, params);
-}
-
 std::shared_ptr<db::Recordset> cConexionDAO::openRecordset(std::string_view sql, std::int16_t) {
   BusyPointer busy;
   return selectedOpen().openRecordset(sql);
@@ -133,6 +128,10 @@ std::shared_ptr<db::Database> cConexionDAO::database() {
 
 std::int32_t cConexionDAO::lastInsertKey() {
   return static_cast<std::int32_t>(selectedOpen().lastInsertKey());
+}
+
+bool cConexionDAO::userUnitConflicted() const {
+  return userDb_ && userDb_->unitDepth() == 0 && userDb_->unitConflicted();
 }
 
 cConexionDAO& Conexion() {

@@ -32,14 +32,15 @@ class cConexionDAO {
   void AbrirBD(const std::string& m_dbname);
   void Cerrar();
   void execute(std::string_view sql, std::int16_t i = 0);
-  // A statement of the library's own with values bound to its parameters.
-  void execute(std::string_view sql, const std::vector<Value>& params);
   std::shared_ptr<db::Recordset> openRecordset(std::string_view sql, std::int16_t Tipo = 0);
 
   // The selected open database, for a unit of work (db::Transaction) on it.
   std::shared_ptr<db::Database> database();
   // The key of the row the last INSERT on the selected database wrote.
   std::int32_t lastInsertKey();
+  // True when the user database's last outermost unit of work lost to a
+  // concurrent one (dbaccess/conflict_retry.h).
+  bool userUnitConflicted() const;
 
  private:
   // The field the selector names: 0 the user database, any other number the

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "dbaccess/engine.h"
 #include "dbaccess/like_pattern.h"
 #include "dbaccess/side_file_guard.h"
 #include "dbaccess/sql_dialect.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
-namespace kolvar::db {
+namespace kolvar::db::sqlite {
 
 namespace {
 
@@ -118,34 +118,8 @@ sqlite3* Database::handle() const {
 }
 
 sqlite3_stmt* Database::prepare(std::string_view text) {
-  return prepareAdapted(AdaptDialect(text));
-}
-
-sqlite3_stmt* Database::acquire(std::string_view text) {
-  handle();
-  return statements_.acquire(text, [this](std::string_view t) { return prepare(t); });
-}
-
-sqlite3_stmt* Database::acquireAdapted(const std::string& sql) {
-  handle();
-  return statements_.acquire("\x01" + sql, [&](std::string_view) { return prepareAdapted(sql); });
-}
-
-void Database::release(sqlite3_stmt* stmt) noexcept {
-  statements_.release(stmt);
-}
-
-// Runs a statement of the library's own text, prepared once.
-void Database::runCached(const char* sql) {
-  sqlite3_stmt* stmt = acquire(sql);
-  const int rc = sqlite3_step(stmt);
-  const std::string message = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
-  release(stmt);
-  if (rc != SQLITE_DONE) RaiseEngineError(sqlite3_errcode(db_), message);
-}
-
-sqlite3_stmt* Database::prepareAdapted(const std::string& sql) {
   sqlite3* db = handle();
+  const std::string sql = AdaptDialect(text);
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
   const int rc =
@@ -182,55 +156,18 @@ void Database::abandonStatement() noexcept {
 // transactions are the units' own: their statements are refused here. A text
 // that does not parse is a syntax error whatever its first word.
 void Database::execute(std::string_view sql, int) {
-  execute(sql, std::vector<Value>{});
-}
-
-namespace {
-
-// Binds the values to the statement's parameters in order.
-void Bind(sqlite3_stmt* stmt, const std::vector<Value>& params) {
-  int i = 0;
-  for (const Value& v : params) {
-    ++i;
-    switch (v.type()) {
-      case VarType::Null:
-        sqlite3_bind_null(stmt, i);
-        break;
-      case VarType::Integer:
-      case VarType::Long:
-      case VarType::Byte:
-      case VarType::Boolean:
-        sqlite3_bind_int64(stmt, i, v.toLong());
-        break;
-      case VarType::Single:
-      case VarType::Double:
-        sqlite3_bind_double(stmt, i, v.toDouble());
-        break;
-      default: {
-        const std::string text = v.toString();
-        sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-      }
-    }
-  }
-}
-
-}  // namespace
-
-void Database::execute(std::string_view sql, const std::vector<Value>& params) {
-  std::unique_ptr<sqlite3_stmt, Releaser> stmt(acquire(sql), Releaser{this});
+  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), &sqlite3_finalize);
   if (IsSelect(sql))
     Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
   if (IsTransactionControl(sql))
     Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
-  Bind(stmt.get(), params);
   if (!checks_.loaded()) checks_.load(db_);
-  const std::string verb = FirstWord(sql);
   const bool writes = !sqlite3_stmt_readonly(stmt.get());
   if (writes) requireLiveUnit();
   // A delete writes no row that the checks could refuse: the engine undoes a
   // failed one by itself, so it needs no savepoint of its own.
-  const bool own = writes && verb != "DELETE";
-  if (own) runCached("SAVEPOINT kolvar_statement");
+  const bool own = writes && FirstWord(sql) != "DELETE";
+  if (own) run("SAVEPOINT kolvar_statement");
   checks_.take();
   int rc;
   while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
@@ -245,24 +182,25 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
   }
   if (own) {
     try {
-      runCached("RELEASE kolvar_statement");
+      run("RELEASE kolvar_statement");
     } catch (const Error&) {
       abandonStatement();
       throw;
     }
   }
+  const std::string verb = FirstWord(sql);
   if (verb != "INSERT" && verb != "UPDATE" && verb != "DELETE")
     checks_.forget();  // the schema may have changed
 }
 
-std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
-  sqlite3_stmt* stmt = acquire(sql);
+std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
+  sqlite3_stmt* stmt = prepare(sql);
   if (!IsSelect(sql)) {
-    release(stmt);
+    sqlite3_finalize(stmt);
     Raise(err::kInvalidOperation,
           "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
   }
-  auto rs = std::make_shared<Recordset>(*this, stmt, std::string(sql));
+  auto rs = std::make_shared<Recordset>(*this, stmt);
   std::erase_if(recordsets_, [](const auto& w) {
     auto p = w.lock();
     return !p || !p->isOpen();
@@ -271,8 +209,8 @@ std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
   return rs;
 }
 
-std::vector<std::shared_ptr<Recordset>> Database::recordsets() {
-  std::vector<std::shared_ptr<Recordset>> out;
+std::vector<std::shared_ptr<db::Recordset>> Database::recordsets() {
+  std::vector<std::shared_ptr<db::Recordset>> out;
   for (const auto& w : recordsets_)
     if (auto p = w.lock(); p && p->isOpen()) out.push_back(std::move(p));
   return out;
@@ -294,15 +232,11 @@ TableDef Database::tableDef(std::string_view table) {
   return TableDef(*this, name);
 }
 
-void Database::closeRecordsets() {
-  for (auto& rs : recordsets()) rs->close();
-  recordsets_.clear();
-}
-
 void Database::close() {
   if (!db_ || closePending_) return;
-  closeRecordsets();
-  if (depth_ > 0 || pinned_) {
+  for (auto& rs : recordsets()) rs->close();
+  recordsets_.clear();
+  if (depth_ > 0) {
     closePending_ = true;
     return;
   }
@@ -310,40 +244,9 @@ void Database::close() {
 }
 
 void Database::closeFile() noexcept {
-  statements_.clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;
   closePending_ = false;
 }
 
-std::shared_ptr<Database> Workspace::openDatabase(const std::string& path, bool, bool readOnly,
-                                                  std::string_view) {
-  auto db = std::make_shared<Database>(path, readOnly);
-  std::erase_if(databases_, [](const auto& w) { return w.expired(); });
-  databases_.push_back(db);
-  return db;
-}
-
-void Workspace::close() {
-  for (auto& w : databases_)
-    if (auto db = w.lock()) db->close();
-  databases_.clear();
-}
-
-std::shared_ptr<Workspace> DBEngine::createWorkspace(std::string_view, std::string_view,
-                                                     std::string_view, int) {
-  return std::make_shared<Workspace>();
-}
-
-std::shared_ptr<Database> DBEngine::openDatabase(const std::string& path, bool exclusive,
-                                                 bool readOnly, std::string_view connect) {
-  static thread_local Workspace defaultWorkspace;
-  return defaultWorkspace.openDatabase(path, exclusive, readOnly, connect);
-}
-
-DBEngine& ThreadEngine() {
-  static thread_local DBEngine engine;
-  return engine;
-}
-
-}  // namespace kolvar::db
+}  // namespace kolvar::db::sqlite

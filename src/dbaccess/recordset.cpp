@@ -3,11 +3,10 @@
 #include <limits>
 
 #include "core/text.h"
-#include "dbaccess/engine.h"
-#include "dbaccess/sql_dialect.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
-namespace kolvar::db {
+namespace kolvar::db::sqlite {
 
 namespace {
 
@@ -77,25 +76,7 @@ Value Typed(sqlite3_stmt* stmt, int i, ColumnType type) {
 
 }  // namespace
 
-namespace {
-
-// Rows kept whole when MoveLast finds no more than these.
-constexpr std::int32_t kKeptRows = 16;
-// Rows stepped over to reach a row ahead; farther ones are skipped.
-constexpr std::int32_t kStepAhead = 32;
-
-// The text without the blanks and semicolons that may end it.
-std::string Body(std::string sql) {
-  while (!sql.empty() && (sql.back() == ' ' || sql.back() == ';' || sql.back() == '\n' ||
-                          sql.back() == '\r' || sql.back() == '\t'))
-    sql.pop_back();
-  return sql;
-}
-
-}  // namespace
-
-Recordset::Recordset(Database& owner, sqlite3_stmt* stmt, std::string sql)
-    : owner_(&owner), stmt_(stmt), sql_(std::move(sql)) {
+Recordset::Recordset(Database& owner, sqlite3_stmt* stmt) : owner_(&owner), stmt_(stmt) {
   const int n = sqlite3_column_count(stmt);
   for (int i = 0; i < n; ++i) {
     const char* name = sqlite3_column_name(stmt, i);
@@ -110,26 +91,28 @@ Recordset::Recordset(Database& owner, sqlite3_stmt* stmt, std::string sql)
   try {
     eof_ = !step();
   } catch (...) {
-    owner_->release(stmt_);
+    sqlite3_finalize(stmt_);
     stmt_ = nullptr;
     throw;
   }
-  statementRow_ = eof_ ? -1 : 0;
   visited_ = eof_ ? 0 : 1;
-  complete_ = eof_;
 }
 
 Recordset::~Recordset() {
-  close();
+  if (stmt_) sqlite3_finalize(stmt_);
 }
 
 void Recordset::requireOpen() const {
   if (!stmt_) Raise(err::kObjectInvalid);
 }
 
-bool Recordset::step() const {
+bool Recordset::step() {
   const int rc = sqlite3_step(stmt_);
-  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_ROW) {
+    onStatementRow_ = true;
+    return true;
+  }
+  onStatementRow_ = false;
   if (rc != SQLITE_DONE) RaiseEngineError(rc, sqlite3_errmsg(sqlite3_db_handle(stmt_)));
   return false;
 }
@@ -149,140 +132,50 @@ std::int32_t Recordset::absolutePosition() const {
   return eof_ ? -1 : position_;
 }
 
-void Recordset::absolutePosition(std::int32_t position) {
-  requireOpen();
-  if (!complete_ || position < 0 || position >= visited_) Raise(err::kNoCurrentRecord);
-  position_ = position;
-  eof_ = false;
-}
-
-void Recordset::restart() const {
-  sqlite3_reset(stmt_);
-  statementRow_ = step() ? 0 : -1;
-}
-
-void Recordset::seek(std::int32_t p) const {
-  if (statementRow_ >= 0 && statementRow_ <= p && p - statementRow_ <= kStepAhead) {
-    while (statementRow_ < p) {
-      if (!step()) {
-        statementRow_ = -1;
-        Raise(err::kNoCurrentRecord);
-      }
-      ++statementRow_;
-    }
-    return;
-  }
-  if (p <= kStepAhead) {
-    restart();
-    if (statementRow_ < 0) Raise(err::kNoCurrentRecord);
-    seek(p);
-    return;
-  }
-  // A statement that skips the rows before p without reading them.
-  sqlite3_stmt* skip =
-      owner_->acquireAdapted("SELECT * FROM (" + Body(AdaptDialect(sql_)) + ") LIMIT -1 OFFSET ?");
-  sqlite3_bind_int(skip, 1, p);
-  owner_->release(stmt_);
-  stmt_ = skip;
-  statementRow_ = -1;
-  if (!step()) Raise(err::kNoCurrentRecord);
-  statementRow_ = p;
-}
-
 void Recordset::moveNext() {
   requireOpen();
   if (eof_) Raise(err::kNoCurrentRecord);
+  if (!onStatementRow_) {  // on a snapshot of the last row: the statement has ended
+    eof_ = true;
+    position_ = visited_;
+    return;
+  }
   ++position_;
-  if (complete_) {
-    eof_ = position_ >= visited_;
-    return;
-  }
-  // Before the count is complete the statement is on the current row.
-  if (statementRow_ == position_ - 1 && step()) {
-    statementRow_ = position_;
+  if (step()) {
     if (position_ + 1 > visited_) visited_ = position_ + 1;
-    return;
+  } else {
+    eof_ = true;
   }
-  statementRow_ = -1;
-  eof_ = true;
-  complete_ = true;
-  visited_ = position_;
 }
 
 void Recordset::moveFirst() {
   requireOpen();
   if (visited_ == 0) Raise(err::kNoCurrentRecord);
+  sqlite3_reset(stmt_);
   position_ = 0;
-  eof_ = false;
-  if (!fromRows_ && !complete_ && statementRow_ != 0) {
-    restart();
-    if (statementRow_ < 0) eof_ = true;
-  }
-}
-
-std::vector<Value> Recordset::readRow() const {
-  std::vector<Value> row;
-  row.reserve(names_.size());
-  for (int i = 0; i < static_cast<int>(names_.size()); ++i) row.push_back(readColumn(i));
-  return row;
-}
-
-std::int32_t Recordset::countRows() {
-  const std::string counting = "SELECT count(*) FROM (" + Body(AdaptDialect(sql_)) + ")";
-  sqlite3_stmt* count = nullptr;
-  try {
-    count = owner_->acquireAdapted(counting);
-  } catch (const Error&) {
-    count = nullptr;  // a text that does not nest: step it to its end instead
-  }
-  if (count) {
-    const int rc = sqlite3_step(count);
-    const std::int32_t n = rc == SQLITE_ROW ? sqlite3_column_int(count, 0) : -1;
-    const std::string message = sqlite3_errmsg(sqlite3_db_handle(count));
-    owner_->release(count);
-    if (rc != SQLITE_ROW) RaiseEngineError(rc, message);
-    return n;
-  }
-  if (statementRow_ < 0) restart();
-  std::int32_t n = statementRow_ + 1;
-  while (step()) ++n;
-  statementRow_ = -1;
-  return n;
+  eof_ = !step();
+  snapshot_.clear();
 }
 
 void Recordset::moveLast() {
   requireOpen();
   if (visited_ == 0) Raise(err::kNoCurrentRecord);
-  if (!complete_) {
-    if (statementRow_ == 0) {
-      // A short result is read whole: MoveFirst then needs no second run.
-      while (static_cast<std::int32_t>(rows_.size()) < kKeptRows) {
-        rows_.push_back(readRow());
-        if (!step()) {
-          statementRow_ = -1;
-          fromRows_ = true;
-          break;
-        }
-        ++statementRow_;
-      }
-    }
-    if (fromRows_) {
-      visited_ = static_cast<std::int32_t>(rows_.size());
-    } else {
-      rows_.clear();
-      visited_ = countRows();
-    }
-    complete_ = true;
+  if (eof_) moveFirst();
+  const int n = fieldCount();
+  snapshot_.resize(static_cast<std::size_t>(n));
+  while (true) {
+    for (int i = 0; i < n; ++i) snapshot_[static_cast<std::size_t>(i)] = readColumn(i);
+    if (!step()) break;
+    ++position_;
   }
-  if (visited_ == 0) Raise(err::kNoCurrentRecord);
-  position_ = visited_ - 1;
+  if (position_ + 1 > visited_) visited_ = position_ + 1;
   eof_ = false;
 }
 
 void Recordset::close() {
-  if (stmt_) owner_->release(stmt_);
+  if (stmt_) sqlite3_finalize(stmt_);
   stmt_ = nullptr;
-  rows_.clear();
+  snapshot_.clear();
 }
 
 int Recordset::fieldCount() const {
@@ -314,9 +207,8 @@ Value Recordset::field(int index) const {
   requireOpen();
   if (index < 0 || index >= static_cast<int>(names_.size())) Raise(err::kItemNotFound);
   if (eof_) Raise(err::kNoCurrentRecord);
-  if (fromRows_) return rows_[static_cast<std::size_t>(position_)][static_cast<std::size_t>(index)];
-  if (statementRow_ != position_) seek(position_);
-  return readColumn(index);
+  if (onStatementRow_) return readColumn(index);
+  return snapshot_[static_cast<std::size_t>(index)];
 }
 
-}  // namespace kolvar::db
+}  // namespace kolvar::db::sqlite

@@ -29,22 +29,6 @@ std::string SqlText(std::string_view text) {
   return out;
 }
 
-std::vector<Value> SqlTextValues(const std::vector<std::string>& texts) {
-  std::vector<Value> values;
-  values.reserve(texts.size());
-  for (const std::string& t : texts) {
-    if (t.find('\'') != std::string::npos || t.find('\0') != std::string::npos) SqlText(t);
-    values.emplace_back(t);
-  }
-  return values;
-}
-
-std::string SqlParameters(std::size_t n) {
-  std::string out;
-  for (std::size_t i = 0; i < n; ++i) out += i == 0 ? "?" : ", ?";
-  return out;
-}
-
 std::string SqlTexts(const std::vector<std::string>& texts) {
   std::string out;
   for (std::size_t i = 0; i < texts.size(); ++i) {
