@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/text.h"
+
 using kolvar::Compare;
 using kolvar::Value;
 
@@ -197,7 +199,8 @@ TEST(ValueCompare, MixedKindsAndNull) {
 
 TEST(ValueText, ValAndIsNumeric) {
   using kolvar::Val;
-  EXPECT_EQ(Val("  12abc"), 12);
+  EXPECT_EQ(Val("   12abc"), 12);  // an odd number of blanks
+  EXPECT_EQ(Val("\t5"), 5);
   EXPECT_EQ(Val("abc"), 0);
   EXPECT_EQ(Val("-1.5e2x"), -150);
   EXPECT_EQ(Val(".5.5"), 0.5);
@@ -215,4 +218,9 @@ TEST(ValueText, ValAndIsNumeric) {
   EXPECT_FALSE(IsNumeric(Value("12abc")));
   EXPECT_FALSE(IsNumeric(Value::Null()));
   EXPECT_FALSE(IsNumeric(Value::Array({{0, 0}})));
+}
+
+TEST(ValueText, CaseFreeComparisonEndsWithTheView) {
+  EXPECT_TRUE(kolvar::text::EqualsNoCase(std::string_view("abX", 2), std::string_view("ABY", 2)));
+  EXPECT_FALSE(kolvar::text::EqualsNoCase("ab", "abc"));
 }

@@ -21,6 +21,10 @@ TEST(ErrorBuffer, DetailFindingsReuseTheEmptyColumnOrFollowTheLast) {
   declared::ValidarDpfr(RecordBuffer({{24, "x"}}), errors);
   declared::ValidarDpbi(RecordBuffer({}), errors);
   EXPECT_EQ(Findings(errors), (Found{{22, 49}, {22, 38}}));
+  Value leftover = declared::NewErrorBuffer();
+  leftover(1, 0) = 99;  // only the field cell tells whether the column is used
+  declared::ValidarDpbi(RecordBuffer({}), leftover);
+  EXPECT_EQ(Findings(leftover), (Found{{22, 38}}));
   EXPECT_EQ(errors(1, 1).type(), VarType::Integer);
   std::int16_t k = 32767;
   ExpectError(6, [&] { declared::AppendEntry(errors, k, Value(1), Value(2)); });

@@ -32,6 +32,12 @@ TEST_F(DeclaradosTable, InsertReturnsTheTableWideGreatestKeyAndKeysAreNeverReuse
   t.datTDeclarados_nifrep("a'b");
   t.datTDeclarados_bimp(1234.5);
   EXPECT_EQ(t.Insertar(), 1);
+  // What was never set is stored as zeros and empty texts.
+  EXPECT_EQ(
+      RowsUser("SELECT NIF, NOMBRE, PAIS, CNIPR, NIFDPR, CDTL, CDO, FDE, FDO, TIPOIMP, CUOTA, "
+               "IMPTF, BASEIMPCOSTE, IDFACTURA, NODEREG FROM tOperadores"),
+      "|||0||||0|0|0|0|0|0||\n");
+  Open(bd340mod);
   t.datTDeclarados_csci(3);
   t.datTDeclarados_csdo(t.Insertar());
   EXPECT_EQ(t.datTDeclarados_csdo(), 2);

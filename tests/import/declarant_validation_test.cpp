@@ -83,6 +83,8 @@ TEST(ValidarRegistroDeclarante, PreviousDeclaration) {
   EXPECT_EQ(previous("34020140A0001"), "82:34020140A0001");
   EXPECT_EQ(previous("3402014030099"), "84:3402014030099|86:No Decl: 00 - No Decl Ant: 99");
   EXPECT_EQ(previous("3402013020001"), "85:Decl: 340201302 -  DeclAnt :  340201403");
+  EXPECT_EQ(previous("3402013030001"), "85:Decl: 340201303 -  DeclAnt :  340201403");  // year
+  EXPECT_EQ(previous("3402014020001"), "85:Decl: 340201402 -  DeclAnt :  340201403");  // period
   EXPECT_EQ(previous("3412014030001"), "85:Decl: 341201403 -  DeclAnt :  340201403");
   // Below this number: its first two digits when not zero, else its last two.
   EXPECT_EQ(previous("3402014030002"), "86:No Decl: 00 - No Decl Ant: 02");

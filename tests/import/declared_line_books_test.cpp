@@ -18,6 +18,8 @@ TEST(BookLineValidation, IssuedFieldsInRowOrderEvenABadLettingAmount) {
             Expected("47:0000000A|48:|87:210|94:X0000000000000|108:2|100:00000000000000X|"
                      "105:00000000000000X|101:20A2|102:-1"));
   EXPECT_TRUE(Validate("E", 2012, "PFE_TRE=02100|PFE_SDI=4").empty());
+  EXPECT_TRUE(Validate("E", 2012, "PFE_TRE=10000").empty());  // a rate of 100.00 at most
+  EXPECT_EQ(Validate("E", 2012, "PFE_TRE=10001"), Expected("87:100.01"));
   EXPECT_EQ(Validate("E", 2012, "PFE_REFCAT= REF |PFE_IPM=1").front(), Expected("107:1")[0]);
 }
 

@@ -57,6 +57,8 @@ TEST(DeclaredLineValidation, IdentifiersAndTheUnidentifiedPartyEvenWithoutAKey) 
   EXPECT_TRUE(Validate("I", 2013, "NIF=").empty());
   EXPECT_EQ(Validate("E", 2013, "NIF=|BIMP= 0000000009999|NOMBRE="), Expected("53:"));
   EXPECT_EQ(Validate("E", 2013, "NIF=|CNIPR="), Expected("29:"));
+  // A party at home with only an identifier abroad is still unidentified.
+  EXPECT_EQ(Validate("E", 2013, "NIF=|NIFDPR=ABC"), Expected("53:ABC"));
 }
 
 TEST(DeclaredLineValidation, OperationKeysAndZeroIssueDateByYear) {
