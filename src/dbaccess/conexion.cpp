@@ -68,7 +68,7 @@ std::shared_ptr<db::Database>& cConexionDAO::selected() {
 db::Database& cConexionDAO::selectedOpen() {
   auto& database = selected();
   if (!database) Raise(err::kObjectInvalid);
-  database->handle();  // a closed database is error 3420
+  if (!database->isOpen()) Raise(err::kObjectInvalid);
   return *database;
 }
 
@@ -120,6 +120,10 @@ std::shared_ptr<db::Database> cConexionDAO::database() {
 
 std::int32_t cConexionDAO::lastInsertKey() {
   return static_cast<std::int32_t>(selectedOpen().lastInsertKey());
+}
+
+bool cConexionDAO::userUnitConflicted() const {
+  return userDb_ && userDb_->unitDepth() == 0 && userDb_->unitConflicted();
 }
 
 cConexionDAO& Conexion() {

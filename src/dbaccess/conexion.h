@@ -38,6 +38,9 @@ class cConexionDAO {
   std::shared_ptr<db::Database> database();
   // The key of the row the last INSERT on the selected database wrote.
   std::int32_t lastInsertKey();
+  // True when the user database's last outermost unit of work lost to a
+  // concurrent one (dbaccess/conflict_retry.h).
+  bool userUnitConflicted() const;
 
  private:
   // The field the selector names: 0 the user database, any other number the

@@ -7,8 +7,10 @@
 
 #include "codetables/embedded_tables.h"
 #include "core/text.h"
-#include "dbaccess/engine.h"
+#include "dbaccess/pg/pg_connection.h"
+#include "dbaccess/pg/pg_schema.h"
 #include "dbaccess/schema.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/database.h"
 #include "kolvar/error.h"
 
@@ -151,6 +153,7 @@ void Fill(NewFile& file, std::string_view table, std::string_view tsv) {
 }  // namespace
 
 void CreateUserDatabase(const std::string& path, UserLayout layout) {
+  if (db::pg::IsServerAddress(path)) return db::pg::CreateUserTables(path, layout);
   NewFile file(path);
   file.exec("BEGIN");
   CreateTables(file, db::Schema(db::Store::User), layout == UserLayout::Current);

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <memory>
 
-#include "dbaccess/engine.h"
 #include "dbaccess/like_pattern.h"
 #include "dbaccess/side_file_guard.h"
 #include "dbaccess/sql_dialect.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
-namespace kolvar::db {
+namespace kolvar::db::sqlite {
 
 namespace {
 
@@ -190,7 +190,7 @@ void Database::execute(std::string_view sql, int) {
     checks_.forget();  // the schema may have changed
 }
 
-std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
+std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
   sqlite3_stmt* stmt = prepare(sql);
   if (!IsSelect(sql)) {
     sqlite3_finalize(stmt);
@@ -206,8 +206,8 @@ std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
   return rs;
 }
 
-std::vector<std::shared_ptr<Recordset>> Database::recordsets() {
-  std::vector<std::shared_ptr<Recordset>> out;
+std::vector<std::shared_ptr<db::Recordset>> Database::recordsets() {
+  std::vector<std::shared_ptr<db::Recordset>> out;
   for (const auto& w : recordsets_)
     if (auto p = w.lock(); p && p->isOpen()) out.push_back(std::move(p));
   return out;
@@ -246,34 +246,4 @@ void Database::closeFile() noexcept {
   closePending_ = false;
 }
 
-std::shared_ptr<Database> Workspace::openDatabase(const std::string& path, bool, bool readOnly,
-                                                  std::string_view) {
-  auto db = std::make_shared<Database>(path, readOnly);
-  std::erase_if(databases_, [](const auto& w) { return w.expired(); });
-  databases_.push_back(db);
-  return db;
-}
-
-void Workspace::close() {
-  for (auto& w : databases_)
-    if (auto db = w.lock()) db->close();
-  databases_.clear();
-}
-
-std::shared_ptr<Workspace> DBEngine::createWorkspace(std::string_view, std::string_view,
-                                                     std::string_view, int) {
-  return std::make_shared<Workspace>();
-}
-
-std::shared_ptr<Database> DBEngine::openDatabase(const std::string& path, bool exclusive,
-                                                 bool readOnly, std::string_view connect) {
-  static thread_local Workspace defaultWorkspace;
-  return defaultWorkspace.openDatabase(path, exclusive, readOnly, connect);
-}
-
-DBEngine& ThreadEngine() {
-  static thread_local DBEngine engine;
-  return engine;
-}
-
-}  // namespace kolvar::db
+}  // namespace kolvar::db::sqlite

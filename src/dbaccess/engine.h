@@ -1,5 +1,9 @@
 // The engine boundary: engine, workspace, database, result set and table
-// definition over SQLite. No other code of the library touches SQLite.
+// definition. Two engines serve it: the embedded one (SQLite files,
+// dbaccess/sqlite_engine.h) and a PostgreSQL server (dbaccess/pg/). The name
+// given for a database picks one: a postgresql:// URI or a libpq connection
+// string the server, anything else a file. No code above the boundary knows
+// which engine runs.
 #pragma once
 
 #include <cstdint>
@@ -10,57 +14,33 @@
 #include <vector>
 
 #include "dbaccess/schema.h"
-#include "dbaccess/write_checks.h"
 #include "kolvar/value.h"
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace kolvar::db {
 
-class Database;
-
-// A scrollable, read-only cursor over one SELECT. The statement is stepped on
-// demand; MoveFirst runs it again, so no result is held in memory beyond the
-// current row.
+// A scrollable, read-only cursor over one SELECT.
 class Recordset {
  public:
-  Recordset(Database& owner, sqlite3_stmt* stmt);
-  ~Recordset();
+  virtual ~Recordset() = default;
+  Recordset() = default;
   Recordset(const Recordset&) = delete;
   Recordset& operator=(const Recordset&) = delete;
 
-  bool eof() const;
+  virtual bool eof() const = 0;
   // Rows visited so far: 0 when empty, at least 1 otherwise; all after MoveLast.
-  std::int32_t recordCount() const;
-  std::int32_t absolutePosition() const;  // -1 at end
-  void moveNext();
-  void moveFirst();
-  void moveLast();
-  void close();
-  bool isOpen() const { return stmt_ != nullptr; }
+  virtual std::int32_t recordCount() const = 0;
+  virtual std::int32_t absolutePosition() const = 0;  // -1 at end
+  virtual void moveNext() = 0;
+  virtual void moveFirst() = 0;
+  virtual void moveLast() = 0;
+  virtual void close() = 0;
+  virtual bool isOpen() const = 0;
 
-  int fieldCount() const;
-  const std::string& fieldName(int index) const;  // error 3265 outside 0..count-1
-  int fieldIndex(std::string_view name) const;    // without regard to case; 3265 when absent
-  Value field(int index) const;                   // 3021 without a current row
+  virtual int fieldCount() const = 0;
+  virtual const std::string& fieldName(int index) const = 0;  // 3265 outside 0..count-1
+  virtual int fieldIndex(std::string_view name) const = 0;    // without regard to case; 3265
+  virtual Value field(int index) const = 0;                   // 3021 without a current row
   Value field(std::string_view name) const { return field(fieldIndex(name)); }
-
- private:
-  void requireOpen() const;
-  bool step();  // true on a row
-  Value readColumn(int index) const;
-
-  Database* owner_;
-  sqlite3_stmt* stmt_;
-  std::vector<std::string> names_;
-  std::vector<std::string> lowerNames_;
-  std::vector<std::optional<ColumnType>> types_;
-  std::int32_t position_ = 0;  // index of the current row
-  std::int32_t visited_ = 0;   // rows seen so far
-  bool eof_ = false;
-  bool onStatementRow_ = false;  // current row is readable from the statement
-  std::vector<Value> snapshot_;  // current row after the statement ran past it
 };
 
 struct FieldDef {
@@ -71,6 +51,8 @@ struct FieldDef {
   bool required = false;
   bool allowZeroLength = true;
 };
+
+class Database;
 
 class TableDef {
  public:
@@ -88,50 +70,52 @@ class TableDef {
 
 class Database {
  public:
-  Database(const std::string& path, bool readOnly);
-  ~Database();
+  virtual ~Database() = default;
+  Database() = default;
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
-  const std::string& path() const { return path_; }
-  bool isOpen() const { return db_ != nullptr && !closePending_; }
+  // The name it was opened with: a file's path or a connection string.
+  virtual const std::string& path() const = 0;
+  virtual bool isOpen() const = 0;
   // An INSERT, UPDATE or DELETE (or a schema statement); `options` is accepted
   // and ignored.
-  void execute(std::string_view sql, int options = 0);
-  std::shared_ptr<Recordset> openRecordset(std::string_view sql);
+  virtual void execute(std::string_view sql, int options = 0) = 0;
+  virtual std::shared_ptr<Recordset> openRecordset(std::string_view sql) = 0;
   // Result sets still open on this database.
-  std::vector<std::shared_ptr<Recordset>> recordsets();
-  TableDef tableDef(std::string_view table);
+  virtual std::vector<std::shared_ptr<Recordset>> recordsets() = 0;
+  // Error 3265 when there is no such table.
+  virtual TableDef tableDef(std::string_view table) = 0;
   // Closes the open result sets first. Inside a unit of work (Transaction) the
-  // file stays open until the unit ends; the database is unusable meanwhile.
-  void close();
+  // database stays open until the unit ends; it is unusable (3420) meanwhile.
+  virtual void close() = 0;
 
-  sqlite3* handle() const;  // error 3420 once closed
-
-  // The key (rowid) of the row the last INSERT on this connection wrote.
-  std::int64_t lastInsertKey() const;
+  // The key of the row the last INSERT into a table with a counter wrote.
+  virtual std::int64_t lastInsertKey() const = 0;
   // Open units of work (dbaccess/transaction.h); 0 outside any.
-  int unitDepth() const { return depth_; }
+  virtual int unitDepth() const = 0;
   // Makes a database closed inside a unit of work usable again.
-  void reopen() { closePending_ = false; }
+  virtual void reopen() = 0;
+  // True when the last outermost unit failed because a concurrent one won
+  // (the server's serialization failures and deadlocks): trying it again may
+  // succeed.
+  virtual bool unitConflicted() const { return false; }
 
- private:
+ protected:
+  friend class TableDef;
   friend class Transaction;
-  void closeFile() noexcept;
-  // Raises when the engine ended the open unit's transaction by itself (after
-  // a failed write of the disk or a lock), so nothing runs outside it.
-  void requireLiveUnit() const;
-
-  sqlite3_stmt* prepare(std::string_view sql);
-  void run(const char* sql);
-  void abandonStatement() noexcept;
-  std::string path_;
-  sqlite3* db_ = nullptr;
-  WriteChecks checks_;
-  std::vector<std::weak_ptr<Recordset>> recordsets_;
-  int depth_ = 0;
-  bool closePending_ = false;
+  // Units of work: level 0 is the outermost, every level above it nests.
+  virtual void beginUnit(int level) = 0;
+  virtual void commitUnit(int level) = 0;
+  virtual void undoUnit(int level) noexcept = 0;
+  // Table definitions.
+  virtual std::vector<std::string> columnNames(const std::string& table) = 0;
+  virtual void appendColumn(const std::string& table, const FieldDef& field) = 0;
 };
+
+// Opens the database a name addresses (see above); a file is opened
+// read-only on request.
+std::shared_ptr<Database> OpenDatabase(const std::string& name, bool readOnly = false);
 
 class Workspace {
  public:
@@ -153,8 +137,5 @@ class DBEngine {
 
 // The engine object of the calling thread, created on first use.
 DBEngine& ThreadEngine();
-
-// Raises the engine error for an SQLite result code and message.
-[[noreturn]] void RaiseEngineError(int code, std::string_view message);
 
 }  // namespace kolvar::db

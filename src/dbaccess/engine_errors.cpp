@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "dbaccess/engine.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
 namespace kolvar::db {

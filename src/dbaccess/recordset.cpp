@@ -3,10 +3,10 @@
 #include <limits>
 
 #include "core/text.h"
-#include "dbaccess/engine.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
-namespace kolvar::db {
+namespace kolvar::db::sqlite {
 
 namespace {
 
@@ -211,4 +211,4 @@ Value Recordset::field(int index) const {
   return snapshot_[static_cast<std::size_t>(index)];
 }
 
-}  // namespace kolvar::db
+}  // namespace kolvar::db::sqlite

@@ -4,9 +4,28 @@
 
 #include <string>
 
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
 namespace kolvar::db {
+
+Transaction::Transaction(std::shared_ptr<Database> database)
+    : database_(std::move(database)), level_(database_->unitDepth()) {
+  database_->beginUnit(level_);
+}
+
+// On failure the unit stays open and the destructor undoes it.
+void Transaction::commit() {
+  if (ended_) return;
+  database_->commitUnit(level_);
+  ended_ = true;
+}
+
+Transaction::~Transaction() {
+  if (!ended_) database_->undoUnit(level_);
+}
+
+namespace sqlite {
 
 namespace {
 
@@ -39,42 +58,36 @@ void Database::requireLiveUnit() const {
     Raise(3000, "La transacción se ha anulado: el trabajo en curso no se ha guardado.");
 }
 
-Transaction::Transaction(std::shared_ptr<Database> database)
-    : database_(std::move(database)), level_(database_->depth_) {
-  sqlite3* db = database_->handle();
-  if (level_ == 0) {
+void Database::beginUnit(int level) {
+  sqlite3* db = handle();
+  if (level == 0) {
     Run(db, "BEGIN IMMEDIATE");
   } else {
-    database_->requireLiveUnit();
-    Run(db, "SAVEPOINT " + SavepointName(level_));
+    requireLiveUnit();
+    Run(db, "SAVEPOINT " + SavepointName(level));
   }
-  database_->depth_ = level_ + 1;
+  depth_ = level + 1;
 }
 
-void Transaction::commit() {
-  if (ended_) return;
-  Database& d = *database_;
-  if (d.depth_ != level_ + 1)
+void Database::commitUnit(int level) {
+  if (depth_ != level + 1)
     Raise(err::kInvalidOperation, "Una unidad de trabajo interna sigue abierta.");
-  // On failure the unit stays open and the destructor undoes it.
-  d.requireLiveUnit();
-  Run(d.db_, level_ == 0 ? std::string("COMMIT") : "RELEASE " + SavepointName(level_));
-  ended_ = true;
-  d.depth_ = level_;
-  if (level_ == 0 && d.closePending_) d.closeFile();
+  requireLiveUnit();
+  Run(db_, level == 0 ? std::string("COMMIT") : "RELEASE " + SavepointName(level));
+  depth_ = level;
+  if (level == 0 && closePending_) closeFile();
 }
 
-Transaction::~Transaction() {
-  if (ended_) return;
-  Database& d = *database_;
-  if (level_ == 0) {
-    if (!sqlite3_get_autocommit(d.db_)) RunQuietly(d.db_, "ROLLBACK");
-  } else if (!sqlite3_get_autocommit(d.db_)) {
-    const std::string name = SavepointName(level_);
-    RunQuietly(d.db_, "ROLLBACK TO " + name + "; RELEASE " + name);
+void Database::undoUnit(int level) noexcept {
+  if (level == 0) {
+    if (!sqlite3_get_autocommit(db_)) RunQuietly(db_, "ROLLBACK");
+  } else if (!sqlite3_get_autocommit(db_)) {
+    const std::string name = SavepointName(level);
+    RunQuietly(db_, "ROLLBACK TO " + name + "; RELEASE " + name);
   }
-  d.depth_ = level_;
-  if (level_ == 0 && d.closePending_) d.closeFile();
+  depth_ = level;
+  if (level == 0 && closePending_) closeFile();
 }
 
+}  // namespace sqlite
 }  // namespace kolvar::db

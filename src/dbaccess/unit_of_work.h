@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "dbaccess/conexion.h"
+#include "dbaccess/conflict_retry.h"
 #include "dbaccess/transaction.h"
 
 namespace kolvar {
@@ -34,19 +35,22 @@ inline db::Transaction WriteUnit() {
   return db::Transaction(Conexion().database());
 }
 
-// OnDatabase with the work as one transaction, committed before the closing.
+// OnDatabase with the work as one transaction, committed before the closing;
+// tried again when it lost to a concurrent unit (dbaccess/conflict_retry.h).
 template <class F>
 auto WritingOnDatabase(BD which, const std::string& path, F&& work) {
-  return OnDatabase(which, path, [&] {
-    db::Transaction unit = WriteUnit();
-    if constexpr (std::is_void_v<std::invoke_result_t<F&>>) {
-      work();
-      unit.commit();
-    } else {
-      auto result = work();
-      unit.commit();
-      return result;
-    }
+  return RetryingConflicts([&] {
+    return OnDatabase(which, path, [&] {
+      db::Transaction unit = WriteUnit();
+      if constexpr (std::is_void_v<std::invoke_result_t<F&>>) {
+        work();
+        unit.commit();
+      } else {
+        auto result = work();
+        unit.commit();
+        return result;
+      }
+    });
   });
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/retag.h"
 #include "core/text.h"
+#include "dbaccess/conflict_retry.h"
 #include "dbaccess/general.h"
 #include "declarants/declarant_table.h"
 #include "kolvar/object.h"
@@ -31,34 +32,36 @@ void cDeclarante::CargarDeclarante(std::int32_t lngCSDE, Value& vBufferResultado
 
 // One unit of work; the database stays open afterwards.
 std::int32_t cDeclarante::GuardarDeclarante(const Value& b) {
-  db::Transaction unit = OpenUserWriting();
-  cTDeclarante t;
-  t.datTDeclarante_CSDE(b(0).toLong());
-  t.datTDeclarante_dni_cifd(b(1).toString());
-  t.datTDeclarante_nombred(b(2).toString());
-  t.datTDeclarante_viad(b(3).toString());
-  t.datTDeclarante_domiciliod(b(4).toString());
-  t.datTDeclarante_numerod(b(5).toLong());
-  t.datTDeclarante_letrad(b(6).toString());
-  t.datTDeclarante_escalerad(b(7).toString());
-  t.datTDeclarante_pisod(b(8).toString());
-  t.datTDeclarante_manod(b(9).toString());
-  t.datTDeclarante_codpostald(b(10).toLong());
-  t.datTDeclarante_municipiod(b(11).toString());
-  t.datTDeclarante_telefonod(b(13).toString());
-  t.datTDeclarante_nombrepd(b(14).toString());
-  t.datTDeclarante_telefonopd(b(15).toString());
-  t.datTDeclarante_dnirepd(b(16).toString());
-  std::int32_t key;
-  if (Compare(b(0), Value(std::int32_t{0})) == 0) {
-    t.Insertar();
-    key = Conexion().lastInsertKey();
-  } else {
-    t.Modificar();
-    key = b(0).toLong();
-  }
-  unit.commit();
-  return key;
+  return RetryingConflicts([&] {
+    db::Transaction unit = OpenUserWriting();
+    cTDeclarante t;
+    t.datTDeclarante_CSDE(b(0).toLong());
+    t.datTDeclarante_dni_cifd(b(1).toString());
+    t.datTDeclarante_nombred(b(2).toString());
+    t.datTDeclarante_viad(b(3).toString());
+    t.datTDeclarante_domiciliod(b(4).toString());
+    t.datTDeclarante_numerod(b(5).toLong());
+    t.datTDeclarante_letrad(b(6).toString());
+    t.datTDeclarante_escalerad(b(7).toString());
+    t.datTDeclarante_pisod(b(8).toString());
+    t.datTDeclarante_manod(b(9).toString());
+    t.datTDeclarante_codpostald(b(10).toLong());
+    t.datTDeclarante_municipiod(b(11).toString());
+    t.datTDeclarante_telefonod(b(13).toString());
+    t.datTDeclarante_nombrepd(b(14).toString());
+    t.datTDeclarante_telefonopd(b(15).toString());
+    t.datTDeclarante_dnirepd(b(16).toString());
+    std::int32_t key;
+    if (Compare(b(0), Value(std::int32_t{0})) == 0) {
+      t.Insertar();
+      key = Conexion().lastInsertKey();
+    } else {
+      t.Modificar();
+      key = b(0).toLong();
+    }
+    unit.commit();
+    return key;
+  });
 }
 
 void cDeclarante::EliminarDeclarante(std::int32_t SecDte, bool bDeclaraciones) {

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "dbaccess/conexion.h"
+#include "dbaccess/conflict_retry.h"
 #include "declared/detail_table.h"
 #include "declared/error_buffer.h"
 #include "declared/record_service.h"
@@ -64,15 +65,19 @@ Value cDeclarado::GuardarDeclarado(const Value& vBufferResultado, bool blnValida
   }
   std::optional<DetailTable> detail = DetailOfBook(declarado.datTDeclarados_cdtl());
   if (detail) LoadDetail(*detail, vBufferResultado, EjercicioDestino_);
-  db::Transaction unit = OpenUserWriting();
-  if (declarado.datTDeclarados_csdo() != 0) {
-    if (declarado.Modificar()) GuardarDatosPropios(declarado, detail);
-  } else {
-    declarado.datTDeclarados_csdo(declarado.Insertar());
-    if (declarado.datTDeclarados_csdo() >= 1) GuardarDatosPropios(declarado, detail);
-  }
-  unit.commit();
-  return errors;
+  const std::int32_t key = declarado.datTDeclarados_csdo();
+  return RetryingConflicts([&] {
+    declarado.datTDeclarados_csdo(key);  // as given, on every attempt
+    db::Transaction unit = OpenUserWriting();
+    if (key != 0) {
+      if (declarado.Modificar()) GuardarDatosPropios(declarado, detail);
+    } else {
+      declarado.datTDeclarados_csdo(declarado.Insertar());
+      if (declarado.datTDeclarados_csdo() >= 1) GuardarDatosPropios(declarado, detail);
+    }
+    unit.commit();
+    return errors;
+  });
 }
 
 Value cDeclarado::ValidarRegistro(const Value& vBufferResultado, cTDeclarados& declarado) {

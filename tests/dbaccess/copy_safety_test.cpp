@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "dbaccess/engine.h"
+#include "dbaccess/sqlite_engine.h"
 #include "declarants/declarant_service.h"
 #include "reference/datos_generales.h"
 #include "support/child_process.h"
@@ -113,7 +113,7 @@ class CopySafety : public DatabaseTest {
     auto database = db::ThreadEngine().openDatabase(path);
     std::string verdict;
     sqlite3_exec(
-        database->handle(), "PRAGMA integrity_check",
+        static_cast<db::sqlite::Database&>(*database).handle(), "PRAGMA integrity_check",
         [](void* out, int, char** values, char**) {
           *static_cast<std::string*>(out) += values[0];
           return 0;

@@ -1,7 +1,5 @@
 // The engine boundary: one statement per text, typed columns, the dialect,
 // cursor semantics and the error numbers of bad input.
-#include "dbaccess/engine.h"
-
 #include <sqlite3.h>
 
 #include <fstream>
@@ -9,6 +7,7 @@
 #include <set>
 
 #include "core/text.h"
+#include "dbaccess/sqlite_engine.h"
 #include "support/fixture.h"
 
 namespace kolvar::testing {
@@ -296,7 +295,7 @@ TEST_F(EngineTest, MangledStatementsNeverDamageTheFile) {
   }
   std::string verdict;
   sqlite3_exec(
-      db->handle(), "PRAGMA integrity_check",
+      static_cast<db::sqlite::Database&>(*db).handle(), "PRAGMA integrity_check",
       [](void* out, int, char** values, char**) {
         *static_cast<std::string*>(out) = values[0];
         return 0;

@@ -41,6 +41,19 @@ TEST(PgDialect, TopLikeAndAliasesAreAdaptedOutsideLiterals) {
             "SELECT DISTINCT a FROM t LIMIT 1");
 }
 
+TEST(PgDialect, APlainSelectOfOneTableWithACounterReadsInKeyOrder) {
+  EXPECT_EQ(AdaptForServer("select csdo, NIF from tOperadores where CSCI = 3").sql,
+            "select csdo, NIF from tOperadores where CSCI = 3 ORDER BY CSDO");
+  EXPECT_EQ(AdaptForServer("SELECT TOP 1 * FROM TDeclarante AS d;").sql,
+            "SELECT * FROM TDeclarante AS d ORDER BY CSDE LIMIT 1");
+  for (const char* kept :
+       {"SELECT * FROM tdpfe WHERE CSCI = 1", "SELECT count(*) FROM tOperadores",
+        "SELECT a.* FROM toperadores as a left join tdpfr as b on a.csdo = b.csdo",
+        "SELECT * FROM tOperadores, tdpfe", "SELECT * FROM tOperadores ORDER BY NIF",
+        "SELECT * FROM tOperadores WHERE CSCI IN (SELECT CSCI FROM TDeclaraciones)"})
+    EXPECT_EQ(AdaptForServer(kept).sql, kept);
+}
+
 TEST(PgDialect, OneStatementPerText) {
   ExpectError(err::kInvalidOperation, [] { AdaptForServer("DELETE FROM t; DELETE FROM u"); });
   ExpectError(err::kInvalidOperation, [] { AdaptForServer("SELECT 1;;"); });

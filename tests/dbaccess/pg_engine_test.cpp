@@ -8,6 +8,7 @@
 
 #include "core/text.h"
 #include "dbaccess/pg/pg_schema.h"
+#include "dbaccess/transaction.h"
 #include "support/fixture.h"
 #include "support/pg_server.h"
 
@@ -129,6 +130,32 @@ TEST_F(PgEngineTest, AUnitOfWorkRolledBackLeavesNothingAndClosingRollsBack) {
   db->close();
   db = std::make_shared<db::pg::Database>(userPath);
   EXPECT_EQ(Count("TDeclarante"), 0);
+}
+
+TEST_F(PgEngineTest, NestedUnitsAreSavepointsAndAClosedDatabaseWaitsForTheOuterUnit) {
+  {
+    db::Transaction outer(db);
+    db->execute("INSERT INTO TDeclarante (nombred) VALUES ('outer')");
+    {
+      db::Transaction inner(db);
+      db->execute("INSERT INTO TDeclarante (nombred) VALUES ('inner')");
+    }
+    db::Transaction kept(db);
+    db->execute("INSERT INTO TDeclarante (nombred) VALUES ('kept')");
+    kept.commit();
+    db->close();  // inside the unit: unusable, but the unit goes on
+    ExpectError(err::kObjectInvalid, [&] { db->execute("DELETE FROM TDeclarante"); });
+    db->reopen();  // opened again inside the unit: usable again
+    db->execute("DELETE FROM TDeclarante WHERE nombred = 'nobody'");
+    db->close();
+    outer.commit();
+  }
+  EXPECT_FALSE(db->isOpen());  // closed when the unit ended
+  db = std::make_shared<db::pg::Database>(userPath);
+  auto rs = db->openRecordset("SELECT nombred FROM TDeclarante ORDER BY CSDE");
+  rs->moveLast();
+  EXPECT_EQ(rs->recordCount(), 2);
+  EXPECT_EQ(rs->field(0).toString(), "kept");
 }
 
 TEST_F(PgEngineTest, TextComparesWithoutRegardToCaseAsTheEmbeddedEngine) {

@@ -8,10 +8,11 @@
 namespace kolvar::testing {
 namespace {
 
-class Declarants : public DatabaseTest {
+class Declarants : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
+    if (!Ready()) return;
     service.mdbmod(userPath);
     service.mdblec(referencePath);
   }
@@ -28,7 +29,7 @@ class Declarants : public DatabaseTest {
   cDeclarante service;
 };
 
-TEST_F(Declarants, NameKeepsItsAccentOnLoadAndKeyZeroLoadsNothing) {
+TEST_P(Declarants, NameKeepsItsAccentOnLoadAndKeyZeroLoadsNothing) {
   const std::int32_t first = service.GuardarDeclarante(Buffer(0, "12345678Z", "D'Ors"));
   EXPECT_GT(service.GuardarDeclarante(Buffer(0, "87654321X", "Otra")), first);
   Value loaded;
@@ -41,7 +42,7 @@ TEST_F(Declarants, NameKeepsItsAccentOnLoadAndKeyZeroLoadsNothing) {
   EXPECT_EQ(none(10).toString() + none(11).toString() + none(1).toString(), "00000");
 }
 
-TEST_F(Declarants, ListingsAndPrefixSearch) {
+TEST_P(Declarants, ListingsAndPrefixSearch) {
   EXPECT_TRUE(service.ObtenerDeclarantes().isNull());
   EXPECT_TRUE(service.ObtenerUltimosDeclarantes().isNull());
   EXPECT_EQ(service.NifRepetido(""), 0);
@@ -58,7 +59,7 @@ TEST_F(Declarants, ListingsAndPrefixSearch) {
   EXPECT_EQ(service.NifRepetido("9"), 0);
 }
 
-TEST_F(Declarants, NifRepetidoMatchesTheIdentifierAsWrittenWithoutWildcards) {
+TEST_P(Declarants, NifRepetidoMatchesTheIdentifierAsWrittenWithoutWildcards) {
   // Each identifier that a wildcard reading would wrongly find comes first.
   for (const char* nif : {"12345678Z", "AXB00001", "A%B00002", "A_B00003", "1#000004",
                           "[AB]0005", "A1B00006"})
@@ -75,7 +76,7 @@ TEST_F(Declarants, NifRepetidoMatchesTheIdentifierAsWrittenWithoutWildcards) {
   EXPECT_EQ(service.NifRepetido("A1B000067"), 0);
 }
 
-TEST_F(Declarants, TableGuardsAndErrors) {
+TEST_P(Declarants, TableGuardsAndErrors) {
   Conexion().mdb(bd340mod);
   Conexion().InicializaBD(userPath);
   cTDeclarante t;
@@ -104,7 +105,7 @@ TEST_F(Declarants, TableGuardsAndErrors) {
       0u);
 }
 
-TEST_F(Declarants, DeletingWithoutTheFlagKeepsTheDeclarations) {
+TEST_P(Declarants, DeletingWithoutTheFlagKeepsTheDeclarations) {
   const std::int32_t key = service.GuardarDeclarante(Buffer(0, "12345678Z", "A"));
   ExecUser("INSERT INTO TDeclaraciones (CSDE, EJERCICIO) VALUES (" + std::to_string(key) +
            ", 2014)");
@@ -115,6 +116,8 @@ TEST_F(Declarants, DeletingWithoutTheFlagKeepsTheDeclarations) {
   EXPECT_EQ(ScalarUser("SELECT count(*) FROM TDeclarante").toLong(), 0);
   EXPECT_EQ(ScalarUser("SELECT count(*) FROM TDeclaraciones").toLong(), 1);
 }
+
+KOLVAR_PER_ENGINE(Declarants);
 
 }  // namespace
 }  // namespace kolvar::testing

@@ -8,10 +8,11 @@
 namespace kolvar::testing {
 namespace {
 
-class DeclarationService : public DeclarationsTest {
+class DeclarationService : public PerEngine<DeclarationsTest> {
  protected:
   void SetUp() override {
     DeclarationsTest::SetUp();
+    if (!Ready()) return;
     service.mdbmod(userPath);
     service.mdblec(referencePath);
   }
@@ -26,7 +27,7 @@ class DeclarationService : public DeclarationsTest {
   declarations::cDeclaraciones service;
 };
 
-TEST_F(DeclarationService, SavingAnUnknownKeyInsertsNothingAndABadReferenceIsTagged) {
+TEST_P(DeclarationService, SavingAnUnknownKeyInsertsNothingAndABadReferenceIsTagged) {
   const std::int32_t key = Save(0, 5, 2014, "3");
   EXPECT_EQ(Save(17, 5, 2015, "3"), 17);  // rewrites row 17, which does not exist
   EXPECT_EQ(Rows("TDeclaraciones"), 1);
@@ -35,7 +36,7 @@ TEST_F(DeclarationService, SavingAnUnknownKeyInsertsNothingAndABadReferenceIsTag
   EXPECT_TRUE(service.ObtenerTotalDeclarados(key).isEmpty());
 }
 
-TEST_F(DeclarationService, DuplicateCopiesTheRecordsUnderTheNewKey) {
+TEST_P(DeclarationService, DuplicateCopiesTheRecordsUnderTheNewKey) {
   const std::int32_t source = Save(0, 5, 2014, "3");
   DeclarationsTest::Save(source, "E");
   DeclarationsTest::Save(source, "U");
@@ -52,7 +53,7 @@ TEST_F(DeclarationService, DuplicateCopiesTheRecordsUnderTheNewKey) {
   EXPECT_GT(service.DuplicarDeclaracion(empty, 1, 2014, 8, 3, "3", "", "", Value()), empty);
 }
 
-TEST_F(DeclarationService, DeletionGoesFromDetailRowsUpToTheDeclarant) {
+TEST_P(DeclarationService, DeletionGoesFromDetailRowsUpToTheDeclarant) {
   const std::int32_t first = Save(0, 5, 2014, "3");
   const std::int32_t second = Save(0, 5, 2015, "3");
   const std::int32_t other = Save(0, 6, 2015, "3");
@@ -76,7 +77,7 @@ TEST_F(DeclarationService, DeletionGoesFromDetailRowsUpToTheDeclarant) {
   EXPECT_EQ(Rows("tdpfe") + Rows("tdpfr"), 2);
 }
 
-TEST_F(DeclarationService, ListingErrorsCarryTheServiceTagFirst) {
+TEST_P(DeclarationService, ListingErrorsCarryTheServiceTagFirst) {
   const std::int32_t key = Save(0, 5, 2014, "3");
   Value requests = Value::Array({{0, 2}, {0, 1}});
   requests(0, 1) = "EXP";  // no known book: the one-row empty grid
@@ -90,6 +91,8 @@ TEST_F(DeclarationService, ListingErrorsCarryTheServiceTagFirst) {
             0u);
   ExpectError(err::kTableNotFound, [&] { service.EliminarDeclaracion(key); });  // no tag of its own
 }
+
+KOLVAR_PER_ENGINE(DeclarationService);
 
 }  // namespace
 }  // namespace kolvar::testing

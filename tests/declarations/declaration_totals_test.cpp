@@ -7,10 +7,11 @@ namespace {
 
 using Request = std::tuple<Value, Value, Value>;
 
-class DeclarationTotals : public DeclarationsTest {
+class DeclarationTotals : public PerEngine<DeclarationsTest> {
  protected:
   void SetUp() override {
     DeclarationsTest::SetUp();
+    if (!Ready()) return;
     t.datTDeclaraciones_CodDecla(4);
     Save(5, "E", "x", {"999", "999", "999", "999"});  // another declaration
   }
@@ -33,7 +34,7 @@ class DeclarationTotals : public DeclarationsTest {
   }
 };
 
-TEST_F(DeclarationTotals, DeclarationWithoutRecordsGivesBlankTotalsAndZeros) {
+TEST_P(DeclarationTotals, DeclarationWithoutRecordsGivesBlankTotalsAndZeros) {
   OpenUser();
   const Value totals = t.ObtenerTotalesPorDeclaracion();
   ASSERT_EQ(totals.ubound(1), 3);
@@ -45,7 +46,7 @@ TEST_F(DeclarationTotals, DeclarationWithoutRecordsGivesBlankTotalsAndZeros) {
   EXPECT_EQ(Cells(t.ObtenerDetalles()), std::vector<double>(8, 0));
 }
 
-TEST_F(DeclarationTotals, SumsAndCountsFollowTheBooksOfSavedRecords) {
+TEST_P(DeclarationTotals, SumsAndCountsFollowTheBooksOfSavedRecords) {
   Save(4, "E", "a", {"10000", "2100", "12100", "0"});
   Save(4, "E", "b", {"2550", "-50.5", "2499.5", "0"});
   Save(4, "U", "c", {"-300.25", "0", "-300.25", "12.5"});
@@ -63,7 +64,7 @@ TEST_F(DeclarationTotals, SumsAndCountsFollowTheBooksOfSavedRecords) {
   EXPECT_EQ(Cells(t.ObtenerDetalles()), (std::vector<double>{5, 2, 0, 0, 1, 0, 1, 1}));
 }
 
-TEST_F(DeclarationTotals, ListingPagesComeInKeyOrderAndAnEmptyBookFailsTheCall) {
+TEST_P(DeclarationTotals, ListingPagesComeInKeyOrderAndAnEmptyBookFailsTheCall) {
   for (int i = 0; i < 25; ++i) Save(4, "E", "n" + std::to_string(i));
   const Value grid = List({{"exp", 0, 9}, {"exp", "20", 30.0}, {"exp", 5, 2}, {"EXP", 0, 99}});
   ASSERT_EQ(grid.ubound(1), 8);
@@ -81,7 +82,7 @@ TEST_F(DeclarationTotals, ListingPagesComeInKeyOrderAndAnEmptyBookFailsTheCall) 
   });
 }
 
-TEST_F(DeclarationTotals, ListingCdColumnAndPartyText) {
+TEST_P(DeclarationTotals, ListingCdColumnAndPartyText) {
   const std::string name = "abcdefghijklmnopqrstuvwxyz0123456789q";  // 37 characters
   const std::string upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789Q";
   Save(4, "E", name);
@@ -108,7 +109,7 @@ TEST_F(DeclarationTotals, ListingCdColumnAndPartyText) {
   EXPECT_EQ(grid(1, 2).toString(), "2 SIN DETALLE");  // Null NIF and NIFDPR
 }
 
-TEST_F(DeclarationTotals, ListingCountersAreSixteenBitsAndFailuresAreTagged) {
+TEST_P(DeclarationTotals, ListingCountersAreSixteenBitsAndFailuresAreTagged) {
   for (int i = 0; i < 2; ++i) Save(4, "E");
   const std::vector<Request> pairs(16384, Request{"exp", 0, 1});
   EXPECT_EQ(List({pairs.begin() + 1, pairs.end()}).ubound(2), 32765);
@@ -125,6 +126,8 @@ TEST_F(DeclarationTotals, ListingCountersAreSixteenBitsAndFailuresAreTagged) {
   ExpectTagged(err::kTableNotFound, "cTDeclaraciones.ObtenerDetalles",
                [&] { t.ObtenerDetalles(); });
 }
+
+KOLVAR_PER_ENGINE(DeclarationTotals);
 
 }  // namespace
 }  // namespace kolvar::testing

@@ -17,10 +17,11 @@ class RecordingInterface : public UserInterface {
   std::vector<std::string> messages;
 };
 
-class Duplication : public DatabaseTest {
+class Duplication : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
+    if (!Ready()) return;
     svc.mdbmod(userPath);
     svc.EjercicioDestino(2014);
     SetUserInterface(ui);
@@ -52,7 +53,7 @@ class Duplication : public DatabaseTest {
   std::shared_ptr<RecordingInterface> ui = std::make_shared<RecordingInterface>();
 };
 
-TEST_F(Duplication, CopiesEveryRecordWithItsDetailRowUnderNewIncreasingKeys) {
+TEST_P(Duplication, CopiesEveryRecordWithItsDetailRowUnderNewIncreasingKeys) {
   std::vector<std::int32_t> sources;
   for (std::string letter : {"E", "R", "U", "J", "S"})
     sources.push_back(Save(SampleRecord(1, letter)));
@@ -75,7 +76,7 @@ TEST_F(Duplication, CopiesEveryRecordWithItsDetailRowUnderNewIncreasingKeys) {
   EXPECT_TRUE(svc.ObtenerDeclarados(4).isNull());
 }
 
-TEST_F(Duplication, LetterWithoutDetailTableStopsWithMessageKeepingWhatWasCopied) {
+TEST_P(Duplication, LetterWithoutDetailTableStopsWithMessageKeepingWhatWasCopied) {
   std::int32_t source = 10;
   for (std::string letter : {"X", "", "e"}) {
     SCOPED_TRACE(letter);
@@ -94,7 +95,7 @@ TEST_F(Duplication, LetterWithoutDetailTableStopsWithMessageKeepingWhatWasCopied
   }
 }
 
-TEST_F(Duplication, EngineErrorStopsTheCopyUnchanged) {
+TEST_P(Duplication, EngineErrorStopsTheCopyUnchanged) {
   Save(SampleRecord(1, "I"));
   Save(SampleRecord(1, "I"));
   ExecUser("DROP TABLE tdpbi");
@@ -102,6 +103,8 @@ TEST_F(Duplication, EngineErrorStopsTheCopyUnchanged) {
   EXPECT_EQ(e.description().find("cTDeclarados"), std::string::npos);
   EXPECT_EQ(svc.ObtenerDeclarados(2).ubound(2), 1);
 }
+
+KOLVAR_PER_ENGINE(Duplication);
 
 }  // namespace
 }  // namespace kolvar::testing

@@ -13,10 +13,11 @@ namespace {
 
 using declared::cDeclarado;
 
-class DeclaradoService : public DatabaseTest {
+class DeclaradoService : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
+    if (!Ready()) return;
     svc.mdbmod(userPath);
     svc.mdblec(referencePath);
     svc.EjercicioDestino(2014);
@@ -50,7 +51,7 @@ class DeclaradoService : public DatabaseTest {
   cDeclarado svc;
 };
 
-TEST_F(DeclaradoService, RecordOfEveryBookReadsBackFieldByField) {
+TEST_P(DeclaradoService, RecordOfEveryBookReadsBackFieldByField) {
   std::int32_t last = 0;
   for (std::string letter : {"E", "F", "R", "S", "I", "J", "U"}) {
     SCOPED_TRACE(letter);
@@ -77,7 +78,7 @@ TEST_F(DeclaradoService, RecordOfEveryBookReadsBackFieldByField) {
   EXPECT_TRUE(svc.CargarDpfe(last).isNull());  // a U record has no issued-invoice row
 }
 
-TEST_F(DeclaradoService, SavingAgainReplacesTheRowAndLettersOutsideTheSevenStoreNoDetail) {
+TEST_P(DeclaradoService, SavingAgainReplacesTheRowAndLettersOutsideTheSevenStoreNoDetail) {
   const std::int32_t key = Save(SampleRecord(1, "E"));
   for (std::string letter : {"R", "e", "I", "X", "U", ""}) {
     SCOPED_TRACE(letter);
@@ -92,7 +93,7 @@ TEST_F(DeclaradoService, SavingAgainReplacesTheRowAndLettersOutsideTheSevenStore
   EXPECT_EQ(DetailRows(Save(SampleRecord(1, "Z"))), 0);
 }
 
-TEST_F(DeclaradoService, IssuedInvoicesStoreOnlyTheDetailFieldsOfTheTargetYear) {
+TEST_P(DeclaradoService, IssuedInvoicesStoreOnlyTheDetailFieldsOfTheTargetYear) {
   const std::vector<std::string> older{
       "3", "7", "Tickets 1 a 3", "F-1", "21", "5.2", "0", "", "0", "0", "0", "", "", "0", "0", ""};
   std::vector<std::string> middle = SampleDetails().at("tdpfe"), all = middle;
@@ -119,7 +120,7 @@ TEST_F(DeclaradoService, IssuedInvoicesStoreOnlyTheDetailFieldsOfTheTargetYear) 
   EXPECT_EQ(Detail("tdpfe", svc.MaxDeclarado()), older);
 }
 
-TEST_F(DeclaradoService, ValidationFindingsComeBackCommonFirstAndWriteNothing) {
+TEST_P(DeclaradoService, ValidationFindingsComeBackCommonFirstAndWriteNothing) {
   Value b = SampleRecord(1, "I");
   for (std::int32_t i : {13, 14, 15}) b(i) = "1000";  // amounts without decimal separator
   b(22) = "25";                                       // RAD
@@ -139,7 +140,7 @@ TEST_F(DeclaradoService, ValidationFindingsComeBackCommonFirstAndWriteNothing) {
   EXPECT_EQ(svc.MaxDeclarado(), key);
 }
 
-TEST_F(DeclaradoService, BufferConversionsRoundHalfToEvenAndTheirErrorsPassUnchanged) {
+TEST_P(DeclaradoService, BufferConversionsRoundHalfToEvenAndTheirErrorsPassUnchanged) {
   Value b = SampleRecord(1, "E");
   b(6) = Value(2.5);    // CNIPR
   b(12) = "3.5";        // TIPOIMP
@@ -166,7 +167,7 @@ TEST_F(DeclaradoService, BufferConversionsRoundHalfToEvenAndTheirErrorsPassUncha
   ExpectError(9, [&] { svc.GuardarDeclarado(Value::Array({{0, 10}}), false); });
 }
 
-TEST_F(DeclaradoService, DetailConversionErrorChangesNothing) {
+TEST_P(DeclaradoService, DetailConversionErrorChangesNothing) {
   const std::int32_t key = Save(SampleRecord(1, "E"));
   Value b = SampleRecord(1, "E", "Cambiado");
   b(1) = key;
@@ -177,7 +178,7 @@ TEST_F(DeclaradoService, DetailConversionErrorChangesNothing) {
   EXPECT_EQ(DetailRows(key), 1);
 }
 
-TEST_F(DeclaradoService, LoadingMethodsTagErrorsOutermostFirst) {
+TEST_P(DeclaradoService, LoadingMethodsTagErrorsOutermostFirst) {
   const std::int32_t key = Save(SampleRecord(1, "E"));
   ExecUser("DROP TABLE tdpfe");
   Tagged(ExpectError(3078, [&] { svc.CargarDpfe(key); }),
@@ -203,7 +204,7 @@ TEST_F(DeclaradoService, LoadingMethodsTagErrorsOutermostFirst) {
     Tagged(ExpectError(3024, call), tag);
 }
 
-TEST_F(DeclaradoService, EliminarDeclaradoDeletesDetailRowsThenTheRecordAllOrNothing) {
+TEST_P(DeclaradoService, EliminarDeclaradoDeletesDetailRowsThenTheRecordAllOrNothing) {
   const std::int32_t first = Save(SampleRecord(1, "I"));
   const std::int32_t second = Save(SampleRecord(1, "R"));
   svc.EliminarDeclarado(first, 1);
@@ -221,7 +222,7 @@ TEST_F(DeclaradoService, EliminarDeclaradoDeletesDetailRowsThenTheRecordAllOrNot
   EXPECT_EQ(ScalarUser("select count(*) from tdpfr").toLong(), 1);
 }
 
-TEST_F(DeclaradoService,
+TEST_P(DeclaradoService,
        EliminarDeclaradoWithAnotherDeclarationKeepsTheDetailRowButDeletesTheRecord) {
   const std::int32_t key = Save(SampleRecord(1, "R"));
   svc.EliminarDeclarado(key, 2);
@@ -229,7 +230,7 @@ TEST_F(DeclaradoService,
   EXPECT_EQ(Detail("tdpfr", key).size(), 9u);
 }
 
-TEST_F(DeclaradoService, CreatedByNameAndCalledWithARecordBuffer) {
+TEST_P(DeclaradoService, CreatedByNameAndCalledWithARecordBuffer) {
   auto obj = CreateObject("kolvar.cDeclarado");
   obj->Let("mdbmod", Value(userPath));
   obj->Let("mdblec", Value(referencePath));
@@ -249,6 +250,8 @@ TEST_F(DeclaradoService, CreatedByNameAndCalledWithARecordBuffer) {
   EXPECT_FALSE(call("comprobarFechaDeIngreso", {Value("19941231"), Value("AT")}).toBool());
   ExpectError(438, [&] { obj->Get("mdbmod"); });
 }
+
+KOLVAR_PER_ENGINE(DeclaradoService);
 
 }  // namespace
 }  // namespace kolvar::testing

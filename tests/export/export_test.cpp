@@ -8,9 +8,9 @@
 namespace kolvar::testing {
 namespace {
 
-class Export : public DeclarationsTest {};
+class Export : public PerEngine<DeclarationsTest> {};
 
-TEST_F(Export, TotalsAndGridOfADeclaration) {
+TEST_P(Export, TotalsAndGridOfADeclaration) {
   auto exporter = CreateObject("kolvar.cExportacion");
   exporter->Let("mdbmod", Value(userPath));
   std::vector<Value> key{Value(std::int32_t{4})};
@@ -37,7 +37,7 @@ TEST_F(Export, TotalsAndGridOfADeclaration) {
 // Every cell of the grid by value, for a record of each detail table: the
 // record's own 19 columns (its key first), then 11 + 4 + 6 + 9 + 5 + 5 detail
 // columns.
-TEST_F(Export, EveryGridCellOfEachBook) {
+TEST_P(Export, EveryGridCellOfEachBook) {
   const std::map<std::string, std::vector<std::pair<int, int>>> blocks{
       {"E", {{0, 11}, {-1, 4}, {-1, 6}, {-1, 9}, {11, 5}, {-1, 5}}},
       {"R", {{-1, 11}, {0, 4}, {-1, 6}, {-1, 9}, {-1, 5}, {4, 5}}},
@@ -66,6 +66,8 @@ TEST_F(Export, EveryGridCellOfEachBook) {
     EXPECT_EQ(got, expected);
   }
 }
+
+KOLVAR_PER_ENGINE(Export);
 
 }  // namespace
 }  // namespace kolvar::testing

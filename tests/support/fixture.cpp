@@ -2,21 +2,45 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include "dbaccess/conexion.h"
+#include "dbaccess/pg/pg_connection.h"
+#include "support/pg_server.h"
 
 namespace kolvar::testing {
+
+std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
+  return info.param == Engine::Server ? "PostgreSQL" : "SQLite";
+}
 
 void DatabaseTest::SetUp() {
   static std::atomic<int> counter{0};
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  dir = std::filesystem::temp_directory_path() / ("kolvar-" + std::to_string(getpid()) + "-" +
-                                                  std::to_string(counter++) + "-" + info->name());
+  std::string name = info->name();
+  std::replace(name.begin(), name.end(), '/', '-');
+  const int number = counter++;
+  dir = std::filesystem::temp_directory_path() /
+        ("kolvar-" + std::to_string(getpid()) + "-" + std::to_string(number) + "-" + name);
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   userPath = (dir / "usuario.db").string();
   referencePath = (dir / "referencia.db").string();
+  if (engine() == Engine::Server) {
+    const auto configured = TestServer();
+    if (!configured) {
+      if (ServerRequired()) FAIL() << "KOLVAR_REQUIRE_PG=1 but KOLVAR_TEST_PG is not set";
+      GTEST_SKIP() << "no PostgreSQL server (KOLVAR_TEST_PG)";
+    }
+    server = *configured;
+    schema = "kt_" + std::to_string(getpid()) + "_" + std::to_string(number);
+    ServerSession admin(server);
+    ASSERT_FALSE(HasFailure());
+    admin.Query("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
+    admin.Query("CREATE SCHEMA " + schema);
+    userPath = WithSchema(server, schema);
+  }
   CreateUserDatabase(userPath);
   CreateReferenceDatabase(referencePath);
 }
@@ -32,6 +56,10 @@ void DatabaseTest::TearDown() {
   }
   std::error_code ec;
   std::filesystem::remove_all(dir, ec);
+  if (!schema.empty()) {
+    db::pg::ForgetThreadConnections();
+    ServerSession(server).Query("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
+  }
 }
 
 namespace {

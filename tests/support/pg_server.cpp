@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "dbaccess/pg/pg_connection.h"
 #include "dbaccess/pg/pg_schema.h"
 #include "kolvar/error.h"
 
@@ -103,6 +104,7 @@ void ServerTest::SetUp() {
 
 void ServerTest::TearDown() {
   if (schema.empty() || server.empty()) return;
+  db::pg::ForgetThreadConnections();
   ServerSession admin(server);
   admin.Query("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
 }

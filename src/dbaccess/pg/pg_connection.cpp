@@ -240,9 +240,19 @@ const std::string* Connection::columnName(unsigned int oid, int column) {
   return it == t->columns.end() ? nullptr : &it->second;
 }
 
-std::shared_ptr<Connection> ThreadConnection(const std::string& conninfo) {
+namespace {
+std::map<std::string, std::shared_ptr<Connection>>& Connections() {
   static thread_local std::map<std::string, std::shared_ptr<Connection>> connections;
-  auto& slot = connections[conninfo];
+  return connections;
+}
+}  // namespace
+
+void ForgetThreadConnections() {
+  Connections().clear();
+}
+
+std::shared_ptr<Connection> ThreadConnection(const std::string& conninfo) {
+  auto& slot = Connections()[conninfo];
   if (slot)
     slot->ensureAlive();
   else

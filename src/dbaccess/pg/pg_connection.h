@@ -41,6 +41,10 @@ class Connection {
   // deadlock): then everything up to the rollback fails with 3050.
   Result run(const std::string& sql, const std::vector<std::optional<std::string>>& params = {});
 
+  // A statement of the transaction itself (SAVEPOINT, RELEASE, ROLLBACK TO),
+  // run as it is.
+  void control(const std::string& sql) { plain(sql, {}); }
+
   void begin(std::string_view isolation = "READ COMMITTED");
   void commit();
   void rollback() noexcept;
@@ -84,5 +88,7 @@ bool IsServerAddress(std::string_view name);
 // The calling thread's connection for this connection string, created on
 // first use and checked on every later one.
 std::shared_ptr<Connection> ThreadConnection(const std::string& conninfo);
+// Closes the calling thread's connections (those no database uses any more).
+void ForgetThreadConnections();
 
 }  // namespace kolvar::db::pg

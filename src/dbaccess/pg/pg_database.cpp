@@ -38,7 +38,7 @@ Database::~Database() {
 }
 
 Connection& Database::connection() const {
-  if (!connection_) Raise(err::kObjectInvalid);
+  if (!connection_ || closePending_) Raise(err::kObjectInvalid);
   return *connection_;
 }
 
@@ -51,10 +51,10 @@ void Database::execute(std::string_view sql, int) {
   if (counter) statement.sql += " RETURNING " + std::string(counter->name);
   Result r = c.run(statement.sql);
   if (counter && PQntuples(r.get()) > 0)
-    lastKey_ = std::atoi(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
+    lastKey_ = std::atoll(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
 }
 
-std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
+std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
   Connection& c = connection();
   if (!IsSelect(sql))
     Raise(err::kInvalidOperation,
@@ -69,14 +69,14 @@ std::shared_ptr<Recordset> Database::openRecordset(std::string_view sql) {
   return rs;
 }
 
-std::vector<std::shared_ptr<Recordset>> Database::recordsets() {
-  std::vector<std::shared_ptr<Recordset>> out;
+std::vector<std::shared_ptr<db::Recordset>> Database::recordsets() {
+  std::vector<std::shared_ptr<db::Recordset>> out;
   for (const auto& w : recordsets_)
     if (auto p = w.lock(); p && p->isOpen()) out.push_back(std::move(p));
   return out;
 }
 
-TableDef Database::tableDef(std::string_view table) {
+db::TableDef Database::tableDef(std::string_view table) {
   Result r = connection().run(
       "SELECT c.relname FROM pg_class c WHERE c.relkind IN ('r', 'p') AND c.relname = lower($1) "
       "AND pg_table_is_visible(c.oid)",
@@ -84,7 +84,7 @@ TableDef Database::tableDef(std::string_view table) {
   if (PQntuples(r.get()) == 0)
     Raise(err::kItemNotFound, "No se encuentra la tabla '" + std::string(table) + "'.");
   const Table* described = FindTable(Store::User, table);
-  return TableDef(*this, described ? std::string(described->name) : PQgetvalue(r.get(), 0, 0));
+  return db::TableDef(*this, described ? std::string(described->name) : PQgetvalue(r.get(), 0, 0));
 }
 
 void Database::begin(std::string_view isolation) {
@@ -100,11 +100,75 @@ void Database::rollback() noexcept {
 }
 
 void Database::close() {
-  if (!connection_) return;
+  if (!connection_ || closePending_) return;
   for (auto& rs : recordsets()) rs->close();
   recordsets_.clear();
+  if (depth_ > 0) {
+    closePending_ = true;
+    return;
+  }
   if (connection_->inTransaction()) connection_->rollback();
   connection_.reset();
+}
+
+namespace {
+std::string SavepointName(int level) {
+  return "kolvar_unit_" + std::to_string(level);
+}
+}  // namespace
+
+void Database::beginUnit(int level) {
+  Connection& c = connection();
+  if (level == 0) {
+    c.begin("SERIALIZABLE");
+  } else {
+    requireLiveUnit();
+    c.control("SAVEPOINT " + SavepointName(level));
+  }
+  depth_ = level + 1;
+}
+
+void Database::commitUnit(int level) {
+  if (depth_ != level + 1)
+    Raise(err::kInvalidOperation, "Una unidad de trabajo interna sigue abierta.");
+  requireLiveUnit();
+  if (level == 0)
+    connection_->commit();
+  else
+    connection_->control("RELEASE " + SavepointName(level));
+  depth_ = level;
+  if (level == 0 && closePending_) {
+    closePending_ = false;
+    close();
+  }
+}
+
+void Database::undoUnit(int level) noexcept {
+  if (connection_) {
+    if (level == 0) {
+      connection_->rollback();
+    } else if (connection_->inTransaction() && !connection_->conflicted()) {
+      try {
+        connection_->control("ROLLBACK TO " + SavepointName(level));
+        connection_->control("RELEASE " + SavepointName(level));
+      } catch (const Error&) {
+      }
+    }
+  }
+  depth_ = level;
+  if (level == 0 && closePending_) {
+    closePending_ = false;
+    close();
+  }
+}
+
+void Database::requireLiveUnit() const {
+  if (depth_ > 0 && connection_ && !connection_->inTransaction())
+    Raise(3000, "La transacción se ha anulado: el trabajo en curso no se ha guardado.");
+}
+
+bool Database::unitConflicted() const {
+  return connection_ && connection_->conflicted();
 }
 
 }  // namespace kolvar::db::pg

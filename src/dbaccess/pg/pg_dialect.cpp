@@ -1,5 +1,6 @@
 #include "dbaccess/pg/pg_dialect.h"
 
+#include "dbaccess/schema.h"
 #include "dbaccess/sql_tokens.h"
 #include "kolvar/error.h"
 
@@ -46,6 +47,36 @@ std::size_t CharacterList(std::string_view p, std::size_t i, std::string& out) {
   }
   out += cls + "]";
   return close + 1;
+}
+
+// The counter of the only table a plain SELECT reads, when the statement
+// gives no order of its own: the embedded engine reads such a table in key
+// order, and callers rely on it.
+std::string NaturalOrder(std::string_view sql, const std::vector<Token>& tokens, std::size_t end) {
+  std::size_t from = end;
+  for (std::size_t i = 0; i < end; ++i) {
+    const Token& t = tokens[i];
+    for (std::string_view word : {"ORDER", "GROUP", "UNION", "JOIN", "DISTINCT", "INTERSECT",
+                                  "EXCEPT", "HAVING", "COUNT", "SUM", "MIN", "MAX", "AVG"})
+      if (TokenIsWord(sql, t, word)) return "";
+    if (TokenIsWord(sql, t, "FROM")) {
+      if (from != end) return "";  // a second FROM: a subquery
+      from = i;
+    }
+  }
+  const std::size_t table = NextSolid(tokens, from + 1);
+  if (from == end || table >= end || tokens[table].kind != TokenKind::Word) return "";
+  std::size_t next = NextSolid(tokens, table + 1);
+  if (next < end && TokenIsWord(sql, tokens[next], "AS")) next = NextSolid(tokens, next + 1);
+  if (next < end && tokens[next].kind == TokenKind::Word &&
+      !TokenIsWord(sql, tokens[next], "WHERE"))
+    next = NextSolid(tokens, next + 1);  // an alias
+  if (next < end && !TokenIsWord(sql, tokens[next], "WHERE")) return "";
+  const Table* described = FindTable(Store::User, TokenText(sql, tokens[table]));
+  if (!described) return "";
+  for (const Column& c : described->columns)
+    if (c.type == ColumnType::Counter) return std::string(c.name);
+  return "";
 }
 
 }  // namespace
@@ -131,11 +162,15 @@ ServerStatement AdaptForServer(std::string_view sql) {
     }
     out += text;
   }
-  if (!limit.empty()) {
+  const std::string order = TokenIsWord(sql, tokens[NextSolid(tokens, 0)], "SELECT")
+                                ? NaturalOrder(sql, tokens, end)
+                                : std::string();
+  if (!order.empty() || !limit.empty()) {
     const std::size_t last = out.find_last_not_of(" \t\r\n");
     out.erase(last == std::string::npos ? 0 : last + 1);
-    out += " LIMIT " + limit;
   }
+  if (!order.empty()) out += " ORDER BY " + order;
+  if (!limit.empty()) out += " LIMIT " + limit;
   return result;
 }
 

@@ -1,7 +1,9 @@
 // Adapts statement texts written for the desktop engine to PostgreSQL:
 // "TOP n" becomes "LIMIT n", LIKE with the old engine's patterns becomes a
-// case-insensitive regular-expression match, and the text must hold exactly
-// one statement. Everything else passes unchanged.
+// case-insensitive regular-expression match, a plain SELECT of one table with
+// a counter and no order of its own reads in key order (as the embedded
+// engine's table scans do), and the text must hold exactly one statement.
+// Everything else passes unchanged.
 #pragma once
 
 #include <string>

@@ -1,6 +1,6 @@
 // The engine boundary over a PostgreSQL server: database, result set and
 // table definition, with the same operations and error numbers as the
-// embedded engine's.
+// embedded engine's. Text(n) columns compare without regard to case.
 #pragma once
 
 #include <cstdint>
@@ -10,35 +10,32 @@
 #include <string_view>
 #include <vector>
 
+#include "dbaccess/engine.h"
 #include "dbaccess/pg/pg_connection.h"
 #include "dbaccess/schema.h"
 #include "kolvar/value.h"
 
 namespace kolvar::db::pg {
 
-// A scrollable, read-only cursor over the whole result of one SELECT, read
-// in one round trip.
-class Recordset {
+// The whole result of one SELECT, read in one round trip.
+class Recordset : public db::Recordset {
  public:
   Recordset(Connection& connection, Result result, const std::vector<std::string>& aliases);
-  Recordset(const Recordset&) = delete;
-  Recordset& operator=(const Recordset&) = delete;
 
-  bool eof() const;
-  // Rows visited so far: 0 when empty, at least 1 otherwise; all after MoveLast.
-  std::int32_t recordCount() const;
-  std::int32_t absolutePosition() const;  // -1 at end
-  void moveNext();
-  void moveFirst();
-  void moveLast();
-  void close();
-  bool isOpen() const { return result_ != nullptr; }
+  bool eof() const override;
+  std::int32_t recordCount() const override;
+  std::int32_t absolutePosition() const override;
+  void moveNext() override;
+  void moveFirst() override;
+  void moveLast() override;
+  void close() override;
+  bool isOpen() const override { return result_ != nullptr; }
 
-  int fieldCount() const;
-  const std::string& fieldName(int index) const;  // error 3265 outside 0..count-1
-  int fieldIndex(std::string_view name) const;    // without regard to case; 3265 when absent
-  Value field(int index) const;                   // 3021 without a current row
-  Value field(std::string_view name) const { return field(fieldIndex(name)); }
+  int fieldCount() const override;
+  const std::string& fieldName(int index) const override;
+  int fieldIndex(std::string_view name) const override;
+  Value field(int index) const override;
+  using db::Recordset::field;
 
  private:
   void requireOpen() const;
@@ -53,61 +50,52 @@ class Recordset {
   std::int32_t visited_ = 0;
 };
 
-struct FieldDef {
-  std::string name;
-  ColumnType type = ColumnType::Text;
-  int size = 0;
-  std::optional<std::string> defaultValue;
-  bool required = false;
-  bool allowZeroLength = true;
-};
-
-class Database;
-
-class TableDef {
- public:
-  TableDef(Database& db, std::string name) : db_(&db), name_(std::move(name)) {}
-  const std::string& name() const { return name_; }
-  std::vector<std::string> fieldNames() const;  // in the table's order
-  FieldDef createField(std::string name, ColumnType type, int size = 0) const;
-  void append(const FieldDef& field);
-  void refresh() {}
-
- private:
-  Database* db_;
-  std::string name_;
-};
-
-class Database {
+class Database : public db::Database {
  public:
   // The thread's connection for this connection string.
   explicit Database(const std::string& conninfo);
-  ~Database();
-  Database(const Database&) = delete;
-  Database& operator=(const Database&) = delete;
+  ~Database() override;
 
-  const std::string& path() const { return conninfo_; }
-  bool isOpen() const { return connection_ != nullptr; }
-  void execute(std::string_view sql, int options = 0);
-  std::shared_ptr<Recordset> openRecordset(std::string_view sql);
-  std::vector<std::shared_ptr<Recordset>> recordsets();
-  TableDef tableDef(std::string_view table);
-  void close();  // closes the open result sets; the connection stays for the thread
+  const std::string& path() const override { return conninfo_; }
+  bool isOpen() const override { return connection_ != nullptr && !closePending_; }
+  void execute(std::string_view sql, int options = 0) override;
+  std::shared_ptr<db::Recordset> openRecordset(std::string_view sql) override;
+  std::vector<std::shared_ptr<db::Recordset>> recordsets() override;
+  db::TableDef tableDef(std::string_view table) override;
+  // Closes the open result sets; the connection stays for the thread.
+  void close() override;
 
-  // Units of work: every statement in between commits or is undone together.
+  std::int64_t lastInsertKey() const override { return lastKey_; }
+  int unitDepth() const override { return depth_; }
+  void reopen() override { closePending_ = false; }
+  // Units of work are serializable transactions; one that lost to a
+  // concurrent one fails with 3050, and this says so until the next begins.
+  bool unitConflicted() const override;
+
+  // A bare transaction, outside the units of work (tests, bulk work).
   void begin(std::string_view isolation = "READ COMMITTED");
   void commit();
   void rollback() noexcept;
-  // The key the last INSERT gave the row it added to a table with a counter.
-  std::optional<std::int32_t> lastInsertKey() const { return lastKey_; }
 
   Connection& connection() const;  // error 3420 once closed
 
+ protected:
+  // Level 0 is the transaction, every level above it a savepoint.
+  void beginUnit(int level) override;
+  void commitUnit(int level) override;
+  void undoUnit(int level) noexcept override;
+  std::vector<std::string> columnNames(const std::string& table) override;
+  void appendColumn(const std::string& table, const FieldDef& field) override;
+
  private:
+  void requireLiveUnit() const;
+
   std::string conninfo_;
   std::shared_ptr<Connection> connection_;
   std::vector<std::weak_ptr<Recordset>> recordsets_;
-  std::optional<std::int32_t> lastKey_;
+  std::int64_t lastKey_ = 0;
+  int depth_ = 0;
+  bool closePending_ = false;
 };
 
 }  // namespace kolvar::db::pg
