@@ -37,6 +37,9 @@ TEST(PgDialect, TopLikeAndAliasesAreAdaptedOutsideLiterals) {
             "select a from t where b !~* '^x.$'");
   EXPECT_EQ(AdaptForServer("update t set a = 'top 3 like ''*''' where b like c").sql,
             "update t set a = 'top 3 like ''*''' where b ILIKE c");
+  // A pattern built by concatenation is left to the server's own matching.
+  EXPECT_EQ(AdaptForServer("select a from t where b like 'P' || c").sql,
+            "select a from t where b ILIKE 'P' || c");
   EXPECT_EQ(AdaptForServer("SELECT DISTINCT TOP 1 a FROM t;").sql,
             "SELECT DISTINCT a FROM t LIMIT 1");
 }

@@ -130,7 +130,7 @@ TEST_F(ConcurrentSaving, AProcessKilledAtRandomMomentsLeavesNoHalfRecord) {
     lastReported = keys.size();
     if (HasFailure()) break;
   }
-  EXPECT_GT(lastReported, 30u);
+  EXPECT_GE(lastReported, static_cast<std::size_t>(rounds));  // a save in every round
   EXPECT_GT(ScalarUser("SELECT count(*) FROM TDeclaraciones").toLong(), 5);
 }
 

@@ -144,7 +144,9 @@ ServerStatement AdaptForServer(std::string_view sql) {
     const std::size_t like = isNot ? NextSolid(tokens, i + 1) : i;
     if (like < end && TokenIsWord(sql, tokens[like], "LIKE")) {
       const std::size_t pattern = NextSolid(tokens, like + 1);
-      if (pattern < end && tokens[pattern].kind == TokenKind::String) {
+      const std::size_t after = NextSolid(tokens, pattern + 1);
+      const bool whole = after >= end || TokenText(sql, tokens[after]) != "|";
+      if (pattern < end && tokens[pattern].kind == TokenKind::String && whole) {
         out += isNot ? "!~* " : "~* ";
         out += Quote(LikePatternToRegex(Unquote(TokenText(sql, tokens[pattern]))));
         i = pattern;
