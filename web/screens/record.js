@@ -51,30 +51,30 @@ export async function render(view, ctx) {
     const datalists = Object.entries(lists).map(([kind, rows]) => h('datalist', { id: `list-${kind}` },
       rows.map((row) => h('option', { value: row.code }, `${row.code} · ${row.description}`))));
 
-    const control = (spec) => {
-      const inputId = `field-${spec.key}`;
-      const found = byField[spec.key] || [];
-      const label = fieldLabel(spec.key, book);
+    const control = (def) => {
+      const inputId = `field-${def.key}`;
+      const found = byField[def.key] || [];
+      const label = fieldLabel(def.key, book);
       let input;
-      if (spec.key === 'CDTL') {
+      if (def.key === 'CDTL') {
         input = h('select', { name: 'CDTL', id: inputId },
           BOOKS.map((b) => h('option', { value: b }, t('books')[b])));
         input.value = book;
         input.addEventListener('change', () => { fields.CDTL = input.value; draw(); });
       } else {
-        input = textInput(spec.key, fields[spec.key] ?? '', { id: inputId });
-        if (spec.kind === 'date') input.setAttribute('placeholder', 'AAAA-MM-DD');
-        if (spec.kind !== 'text') input.setAttribute('inputmode', 'decimal');
-        if (spec.lookup) input.setAttribute('list', `list-${spec.lookup}`);
-        input.addEventListener('input', () => { fields[spec.key] = input.value; });
+        input = textInput(def.key, fields[def.key] ?? '', { id: inputId });
+        if (def.kind === 'date') input.setAttribute('placeholder', 'AAAA-MM-DD');
+        if (def.kind !== 'text') input.setAttribute('inputmode', 'decimal');
+        if (def.lookup) input.setAttribute('list', `list-${def.lookup}`);
+        input.addEventListener('input', () => { fields[def.key] = input.value; });
       }
       const messages = found.length
-        ? h('span', { class: 'finding', id: `finding-${spec.key}`, 'data-codes': found.map((f) => f.code).join(' ') },
+        ? h('span', { class: 'finding', id: `finding-${def.key}`, 'data-codes': found.map((f) => f.code).join(' ') },
           found.map((f) => (f.code !== null ? `${messageOf(f)} (${f.code})` : messageOf(f))).join(' · '))
         : null;
       if (found.length) {
         input.setAttribute('aria-invalid', 'true');
-        input.setAttribute('aria-describedby', `finding-${spec.key}`);
+        input.setAttribute('aria-describedby', `finding-${def.key}`);
       }
       return h('div', { class: 'field' }, h('label', { for: inputId }, label), input, messages);
     };
