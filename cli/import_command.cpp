@@ -5,14 +5,10 @@
 #include <ctime>
 #include <set>
 
-#if __has_include("kolvar/batch.h")
-#include "kolvar/batch.h"
-#define KOLVAR_WHOLE_FILE_IMPORT 1
-#endif
-
 #include "errors.h"
 #include "finding_place.h"
 #include "form340_layout.h"
+#include "kolvar/batch.h"
 #include "ui_text.h"
 
 namespace kolvar::cli {
@@ -61,76 +57,6 @@ void FromHeader(std::u32string_view header, Declarant& dte, Declaration& decl) {
   const std::string previous = Field(header, "DECLIDA");
   decl.previous = previous.size() == 13 ? static_cast<std::int32_t>(Number(previous.substr(9))) : 0;
 }
-
-// One cImportacion over one file.
-class Driver {
- public:
-  Driver(const Library& library, std::int32_t declaration, const Declaration& d)
-      : import_(CreateObject("kolvar.cImportacion")) {
-    import_->Let("mdblec", Value(library.paths().reference));
-    import_->Let("mdbmod", Value(library.paths().user));
-    import_->Let("Declaracion", Value(std::to_string(declaration)));
-    import_->Let("Ejercicio", Value(d.year));
-    import_->Let("Periodo", Value(d.period));
-    import_->Let("Periodicidad", Value(static_cast<std::int16_t>(d.periodicity == "2" ? 2 : 1)));
-    import_->Let("EjercicioMin", Value(std::int32_t{2008}));
-    import_->Let("EjercicioMax", Value(static_cast<std::int32_t>(CurrentYear() + 1)));
-    import_->Let("Estatal", Value(false));
-  }
-  Value Header(const std::string& line) {
-    std::vector<Value> args{Value(line), Value()};
-    import_->Call("ValidarDeclaracionDte", args);
-    return args[1];
-  }
-  Value Line(std::string_view method, const std::string& line) {
-    std::vector<Value> args{Value(line), Value(), Value(std::int32_t{0})};
-    import_->Call(method, args);
-    return args[1];
-  }
-
- private:
-  std::shared_ptr<Object> import_;
-};
-
-// Appends the findings of an import error buffer; false when it holds none.
-bool Collect(const Value& errors, long lineNumber, const std::string& line,
-             std::vector<ImportFinding>& findings) {
-  if (!errors.isArray() || errors(0, 0).isEmpty()) return false;
-  const std::u32string chars = DecodeUtf8(line);
-  int after = 0;
-  for (int r = 0; r <= errors.ubound(2); ++r) {
-    if (errors(0, r).isEmpty()) continue;
-    ImportFinding f;
-    f.line = lineNumber;
-    f.code = errors(0, r).toLong();
-    f.text = errors(1, r).isEmpty() ? "" : errors(1, r).toString();
-    const FindingField place = LocateFinding(f.code, f.text, chars, after);
-    f.field = place.key;
-    f.start = place.start;
-    f.width = place.width;
-    after = place.start;
-    findings.push_back(std::move(f));
-  }
-  return true;
-}
-
-class ProgressTicker {
- public:
-  ProgressTicker(const ImportProgress& progress, long total) : progress_(progress), total_(total) {}
-  void Tick() {
-    ++done_;
-    if (progress_ && (done_ % 256 == 0 || done_ == total_)) progress_(done_, total_);
-  }
-  void Skip(long n) {
-    done_ += n;
-    if (progress_) progress_(done_, total_);
-  }
-
- private:
-  const ImportProgress& progress_;
-  long total_;
-  long done_ = 0;
-};
 
 // What the header line and the options say about the file and its target.
 struct Plan {
@@ -216,8 +142,6 @@ void DropReplaced(const Library& library, const ImportOutcome& out,
   for (std::int32_t record : oldRecords) library.DeleteRecord(record, out.declaration);
 }
 
-#ifdef KOLVAR_WHOLE_FILE_IMPORT
-
 // The whole import in one batch of the library: nothing reaches the file
 // unless everything went well.
 void ImportInBatch(const Library& library, const std::string& path, const ImportOptions& options,
@@ -280,74 +204,14 @@ void ImportInBatch(const Library& library, const std::string& path, const Import
   batch.Commit();
 }
 
-#endif
-
 }  // namespace
 
 ImportOutcome ImportForm340File(const Library& library, const std::string& path,
                                 const ImportOptions& options, const ImportProgress& progress) {
   ImportOutcome out;
   Plan plan = MakePlan(library, path, options, out);
-#ifdef KOLVAR_WHOLE_FILE_IMPORT
   ImportInBatch(library, path, options, progress, plan, out);
   return out;
-#else
-  const auto& lines = plan.file.lines;
-  const long headerIndex = plan.headerIndex;
-
-  // The validation pass over the whole file.
-  ProgressTicker ticker(progress, options.check ? out.lines : 2 * out.lines);
-  std::set<long> refused;
-  {
-    Driver driver(library, plan.target ? plan.target->key : 0, plan.declaration);
-    if (headerIndex >= 0 && Collect(driver.Header(lines[headerIndex]), headerIndex + 1,
-                                    lines[headerIndex], out.findings))
-      refused.insert(headerIndex);
-    for (long i = 0; i < out.lines; ++i) {
-      if (Collect(driver.Line("ValDeclaracion", lines[i]), i + 1, lines[i], out.findings))
-        refused.insert(i);
-      ticker.Tick();
-    }
-  }
-  out.linesWithFindings = static_cast<long>(refused.size());
-  if (options.check || (!refused.empty() && !options.partial)) return out;
-  if (headerIndex >= 0 && refused.count(headerIndex)) return out;  // no declaration to store into
-
-  // Nothing is written before this point.
-  const std::vector<std::int32_t> oldRecords = PrepareTarget(library, options, plan, out);
-
-  // The import pass; on a failure, what this import created goes away again.
-  try {
-    Driver driver(library, out.declaration, plan.declaration);
-    if (headerIndex >= 0) driver.Header(lines[headerIndex]);
-    std::vector<ImportFinding> late;
-    for (long i = 0; i < out.lines; ++i) {
-      ticker.Tick();
-      const std::string& line = lines[i];
-      if (refused.count(i) || line.empty() || line[0] != '2') continue;
-      if (Collect(driver.Line("importDeclarado", line), i + 1, line, late)) {
-        refused.insert(i);
-        continue;
-      }
-      ++out.stored;
-    }
-    out.findings.insert(out.findings.end(), late.begin(), late.end());
-    out.linesWithFindings = static_cast<long>(refused.size());
-  } catch (...) {
-    if (plan.target) {
-      const Value grid = library.RecordsOf(plan.target->key);
-      const std::set<std::int32_t> old(oldRecords.begin(), oldRecords.end());
-      for (int r = 1; grid.isArray() && r <= grid.ubound(2); ++r)
-        if (!old.count(grid(0, r).toLong()))
-          library.DeleteRecord(grid(0, r).toLong(), plan.target->key);
-    }
-    if (out.createdDeclaration) library.DeleteDeclaration(out.declaration);
-    if (out.createdDeclarant) library.DeleteDeclarant(out.declarant, true);
-    throw;
-  }
-  DropReplaced(library, out, oldRecords);
-  return out;
-#endif
 }
 
 }  // namespace kolvar::cli
