@@ -30,16 +30,17 @@ TEST(PgDialect, TopLikeAndAliasesAreAdaptedOutsideLiterals) {
       "Select TOP 4 CSDE AS Clave From TDeclarante Where dni_cifd like 'O''B*' order by CSDE desc "
       "-- closing note");
   EXPECT_EQ(s.sql,
-            "Select CSDE AS Clave From TDeclarante Where dni_cifd ~* '^O''B.*$' order by CSDE desc "
+            "Select CSDE AS Clave From TDeclarante Where dni_cifd::text COLLATE \"default\" ~* "
+            "'^O''B.*$' order by CSDE desc "
             "LIMIT 4");
   EXPECT_EQ(s.aliases, std::vector<std::string>{"Clave"});
   EXPECT_EQ(AdaptForServer("select a from t where b not  like 'x?'").sql,
-            "select a from t where b !~* '^x.$'");
+            "select a from t where b::text COLLATE \"default\" !~* '^x.$'");
   EXPECT_EQ(AdaptForServer("update t set a = 'top 3 like ''*''' where b like c").sql,
-            "update t set a = 'top 3 like ''*''' where b ILIKE c");
+            "update t set a = 'top 3 like ''*''' where b::text COLLATE \"default\" ILIKE c");
   // A pattern built by concatenation is left to the server's own matching.
   EXPECT_EQ(AdaptForServer("select a from t where b like 'P' || c").sql,
-            "select a from t where b ILIKE 'P' || c");
+            "select a from t where b::text COLLATE \"default\" ILIKE 'P' || c");
   EXPECT_EQ(AdaptForServer("SELECT DISTINCT TOP 1 a FROM t;").sql,
             "SELECT DISTINCT a FROM t LIMIT 1");
 }

@@ -1,17 +1,38 @@
 // Reading a user database from outside the library, as another program would:
-// whole tables as text, and the records whose detail rows do not match.
+// whole tables as text, and the records whose detail rows do not match. The
+// database is a file or a schema on the server (its connection string).
 #pragma once
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <string>
 
+#include "dbaccess/pg/pg_connection.h"
+
 namespace kolvar::testing {
 
-// Every row of the SELECT, cells joined by "|" and rows by "\n"; "" on failure.
+// Every row of the SELECT, cells joined by "|" and rows by "\n", Null as "~";
+// "error: ..." on failure.
 inline std::string DumpRows(const std::string& path, const std::string& select) {
-  sqlite3* db = nullptr;
   std::string out;
+  if (db::pg::IsServerAddress(path)) {
+    PGconn* conn = PQconnectdb(path.c_str());
+    PGresult* r = PQexec(conn, select.c_str());
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+      out = std::string("error: ") + PQerrorMessage(conn);
+    } else {
+      for (int row = 0; row < PQntuples(r); ++row) {
+        for (int i = 0; i < PQnfields(r); ++i)
+          out += (i ? "|" : "") + std::string(PQgetisnull(r, row, i) ? "~" : PQgetvalue(r, row, i));
+        out += "\n";
+      }
+    }
+    PQclear(r);
+    PQfinish(conn);
+    return out;
+  }
+  sqlite3* db = nullptr;
   if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
     sqlite3_busy_timeout(db, 5000);
     sqlite3_stmt* stmt = nullptr;

@@ -58,8 +58,25 @@ void DatabaseTest::TearDown() {
   std::filesystem::remove_all(dir, ec);
   if (!schema.empty()) {
     db::pg::ForgetThreadConnections();
-    ServerSession(server).Query("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
+    ServerSession admin(server);
+    for (const std::string& other : otherSchemas_)
+      admin.Query("DROP SCHEMA IF EXISTS " + other + " CASCADE");
+    admin.Query("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
   }
+}
+
+std::string DatabaseTest::OtherUserDatabase(const std::string& name, UserLayout layout) {
+  std::string path = (dir / (name + ".db")).string();
+  if (OnServer()) {
+    const std::string other = schema + "_" + name;
+    ServerSession admin(server);
+    admin.Query("DROP SCHEMA IF EXISTS " + other + " CASCADE");
+    admin.Query("CREATE SCHEMA " + other);
+    otherSchemas_.push_back(other);
+    path = WithSchema(server, other);
+  }
+  CreateUserDatabase(path, layout);
+  return path;
 }
 
 namespace {

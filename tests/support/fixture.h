@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "kolvar/kolvar.h"
 
@@ -21,6 +22,7 @@ class DatabaseTest : public ::testing::Test {
   void TearDown() override;
   // The embedded engine, unless the test runs once per engine.
   virtual Engine engine() const { return Engine::Embedded; }
+  bool OnServer() const { return engine() == Engine::Server; }
   // False when SetUp skipped the test or failed: a fixture's own SetUp stops.
   bool Ready() const { return !IsSkipped() && !HasFatalFailure(); }
 
@@ -32,12 +34,19 @@ class DatabaseTest : public ::testing::Test {
   // Every cell of a SELECT on the user database as text, "|" between columns
   // and "\n" after each row; Null shows as "NULL".
   std::string RowsUser(const std::string& sql);
+  // One more empty user database on the test's engine, in `layout`: a file in
+  // the test's folder, or a schema of its own on the test server. `name` is
+  // lower-case letters and digits.
+  std::string OtherUserDatabase(const std::string& name, UserLayout layout = UserLayout::Current);
 
   std::filesystem::path dir;
   std::string userPath;  // a file, or the server's connection string
   std::string referencePath;
   std::string server;  // the test server, on the server's run
   std::string schema;  // this test's schema there
+
+ private:
+  std::vector<std::string> otherSchemas_;
 };
 
 // A fixture whose tests run once per engine: derive the fixture from

@@ -42,11 +42,21 @@ Connection& Database::connection() const {
   return *connection_;
 }
 
+// A statement of the wrong kind for the call: a text that does not parse (or
+// names what does not exist) raises that error first, as on the embedded
+// engine, which prepares every text before it looks at its kind.
+void Database::refuse(Connection& c, const std::string& sql, const char* message) {
+  c.run("PREPARE kolvar_refused AS " + sql);
+  c.run("DEALLOCATE kolvar_refused");
+  Raise(err::kInvalidOperation, message);
+}
+
 void Database::execute(std::string_view sql, int) {
   Connection& c = connection();
-  if (IsSelect(sql))
-    Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
   ServerStatement statement = AdaptForServer(sql);
+  if (IsSelect(sql)) refuse(c, statement.sql, "No se puede ejecutar una consulta de selección.");
+  if (IsTransactionControl(sql))
+    Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
   const Column* counter = FirstWord(sql) == "INSERT" ? InsertedCounter(sql) : nullptr;
   if (counter) statement.sql += " RETURNING " + std::string(counter->name);
   Result r = c.run(statement.sql);
@@ -56,10 +66,10 @@ void Database::execute(std::string_view sql, int) {
 
 std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
   Connection& c = connection();
-  if (!IsSelect(sql))
-    Raise(err::kInvalidOperation,
-          "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
   ServerStatement statement = AdaptForServer(sql);
+  if (!IsSelect(sql))
+    refuse(c, statement.sql,
+           "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
   auto rs = std::make_shared<Recordset>(c, c.run(statement.sql), statement.aliases);
   std::erase_if(recordsets_, [](const auto& w) {
     auto p = w.lock();

@@ -1,5 +1,7 @@
 #include "dbaccess/pg/pg_dialect.h"
 
+#include <cctype>
+
 #include "dbaccess/schema.h"
 #include "dbaccess/sql_tokens.h"
 #include "kolvar/error.h"
@@ -107,6 +109,25 @@ std::string LikePatternToRegex(std::string_view p) {
   return out + "$";
 }
 
+namespace {
+
+// The operand before LIKE is matched as text, as the desktop engine matches
+// numbers, and folded as the database's own character type folds letters
+// (text columns keep code-point order, which folds ASCII only): a cast of the
+// operand's last primary (a column, a call, a parenthesised expression) is
+// added after it.
+constexpr const char* kAsText = "::text COLLATE \"default\"";
+
+void MatchAsText(std::string& out) {
+  const std::size_t last = out.find_last_not_of(" \t\r\n");
+  if (last == std::string::npos) return;
+  const char c = out[last];
+  if (std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '"' || c == ')' || c == '\'')
+    out.insert(last + 1, kAsText);
+}
+
+}  // namespace
+
 ServerStatement AdaptForServer(std::string_view sql) {
   const auto tokens = Tokenize(sql);
   ServerStatement result;
@@ -147,12 +168,14 @@ ServerStatement AdaptForServer(std::string_view sql) {
       const std::size_t after = NextSolid(tokens, pattern + 1);
       const bool whole = after >= end || TokenText(sql, tokens[after]) != "|";
       if (pattern < end && tokens[pattern].kind == TokenKind::String && whole) {
+        MatchAsText(out);
         out += isNot ? "!~* " : "~* ";
         out += Quote(LikePatternToRegex(Unquote(TokenText(sql, tokens[pattern]))));
         i = pattern;
         continue;
       }
       if (!isNot) {  // a pattern the text does not spell out: the server's own matching
+        if (prev >= tokens.size() || !TokenIsWord(sql, tokens[prev], "NOT")) MatchAsText(out);
         out += "ILIKE";
         continue;
       }

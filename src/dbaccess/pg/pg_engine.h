@@ -89,6 +89,7 @@ class Database : public db::Database {
 
  private:
   void requireLiveUnit() const;
+  [[noreturn]] void refuse(Connection& c, const std::string& sql, const char* message);
 
   std::string conninfo_;
   std::shared_ptr<Connection> connection_;
