@@ -7,18 +7,22 @@
 #include <unistd.h>
 
 #include "dbaccess/conexion.h"
+#include "dbaccess/pg/pg_connection.h"
 #include "form340_lines.h"
 #include "support/fixture.h"
+#include "support/pg_server.h"
 
 namespace kolvar::testing {
 namespace {
 
-// True when another process can write both files at once (no lock held).
-bool OtherProcessCanWrite(const std::string& user, const std::string& reference) {
+// True when another process can write every file at once (no lock held).
+bool OtherProcessCanWrite(std::vector<std::string> files) {
+  std::vector<char*> argv{const_cast<char*>(KOLVAR_TEST_CHILD), const_cast<char*>("probe")};
+  for (std::string& f : files) argv.push_back(f.data());
+  argv.push_back(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
-    execl(KOLVAR_TEST_CHILD, KOLVAR_TEST_CHILD, "probe", user.c_str(), reference.c_str(),
-          static_cast<char*>(nullptr));
+    execv(KOLVAR_TEST_CHILD, argv.data());
     _exit(3);
   }
   int status = 0;
@@ -26,15 +30,27 @@ bool OtherProcessCanWrite(const std::string& user, const std::string& reference)
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-class BatchScope : public DatabaseTest {
+// True when another client can write both databases: on the server, no open
+// transaction has written the records' table.
+bool OtherProcessCanWrite(const std::string& user, const std::string& reference) {
+  if (!db::pg::IsServerAddress(user)) return OtherProcessCanWrite({user, reference});
+  ServerSession other(user);
+  const bool free = other.Try("BEGIN") == "" &&
+                    other.Try("LOCK TABLE tOperadores IN EXCLUSIVE MODE NOWAIT") == "";
+  other.Try("ROLLBACK");
+  return free && OtherProcessCanWrite({reference});
+}
+
+class BatchScope : public PerEngine<DatabaseTest> {
  protected:
   void Insert(const std::string& nif) {
     ExecUser("INSERT INTO tOperadores (CSCI, NIF) VALUES (7, '" + nif + "')");
   }
   std::int32_t Rows() { return ScalarUser("SELECT count(*) FROM tOperadores").toLong(); }
 };
+KOLVAR_PER_ENGINE(BatchScope);
 
-TEST_F(BatchScope, UnitsOfWorkShareOneTransactionCommittedAtTheEnd) {
+TEST_P(BatchScope, UnitsOfWorkShareOneTransactionCommittedAtTheEnd) {
   {
     Batch batch(userPath, referencePath);
     Insert("A");
@@ -62,7 +78,7 @@ TEST_F(BatchScope, UnitsOfWorkShareOneTransactionCommittedAtTheEnd) {
   EXPECT_TRUE(OtherProcessCanWrite(userPath, referencePath));
 }
 
-TEST_F(BatchScope, AnInnerBatchUndoesOnlyItsPartAndOtherFilesAreRefused) {
+TEST_P(BatchScope, AnInnerBatchUndoesOnlyItsPartAndOtherFilesAreRefused) {
   {
     Batch outer(userPath, referencePath);
     Insert("A");
@@ -81,7 +97,7 @@ TEST_F(BatchScope, AnInnerBatchUndoesOnlyItsPartAndOtherFilesAreRefused) {
   EXPECT_EQ(ScalarUser("SELECT min(NIF) || max(NIF) FROM tOperadores").toString(), "AC");
 }
 
-TEST_F(BatchScope, LateBoundMembersOfTheImportClass) {
+TEST_P(BatchScope, LateBoundMembersOfTheImportClass) {
   auto import = CreateObject("kolvar.cImportacion");
   import->Let("mdblec", Value(referencePath));
   import->Let("mdbmod", Value(userPath));
@@ -113,7 +129,7 @@ TEST_F(BatchScope, LateBoundMembersOfTheImportClass) {
   EXPECT_TRUE(OtherProcessCanWrite(userPath, referencePath));
 }
 
-TEST_F(BatchScope, NoLockLeftAfterPublicCallsEvenOnTheirErrorPaths) {
+TEST_P(BatchScope, NoLockLeftAfterPublicCallsEvenOnTheirErrorPaths) {
   auto declarado = CreateObject("kolvar.cDeclarado");
   declarado->Let("mdbmod", Value(userPath));
   declarado->Let("mdblec", Value(referencePath));

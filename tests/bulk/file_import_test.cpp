@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "form340_lines.h"
+#include "integrity/database_dump.h"
 #include "kolvar/batch.h"
 #include "support/fixture.h"
 
@@ -14,16 +15,21 @@ namespace {
 
 constexpr std::int32_t kDeclaration = 7;
 
-// Every row of every table of the user database, in key order, as text.
+// Every row of every table of the user database, in key order, as text; in
+// a file with the type each cell was stored as.
 std::string Dump(const std::string& path) {
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   std::string out;
   for (const char* table : {"tOperadores", "tdpfe", "tdpfr", "tdpbi", "tdpdoi"}) {
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, (std::string("SELECT * FROM ") + table + " ORDER BY CSDO").c_str(), -1,
-                       &stmt, nullptr);
+    const std::string select = std::string("SELECT * FROM ") + table + " ORDER BY CSDO";
     out += std::string(table) + "\n";
+    if (db::pg::IsServerAddress(path)) {
+      out += DumpRows(path, select);
+      continue;
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, select.c_str(), -1, &stmt, nullptr);
     while (sqlite3_step(stmt) == SQLITE_ROW) {
       for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
         const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
@@ -32,12 +38,12 @@ std::string Dump(const std::string& path) {
       out += "\n";
     }
     sqlite3_finalize(stmt);
+    sqlite3_close(db);
   }
-  sqlite3_close(db);
   return out;
 }
 
-class FileImport : public DatabaseTest {
+class FileImport : public PerEngine<DatabaseTest> {
  protected:
   ImportTarget Target(int year, const std::string& user) const {
     return {user, referencePath, kDeclaration, year, 12, 1};
@@ -72,15 +78,14 @@ class FileImport : public DatabaseTest {
     }
   }
 };
+KOLVAR_PER_ENGINE(FileImport);
 
-TEST_F(FileImport, StoresTheSameRowsAsTheLineByLineCallsForEveryBookAndYear) {
+TEST_P(FileImport, StoresTheSameRowsAsTheLineByLineCallsForEveryBookAndYear) {
   for (int year : {2011, 2012, 2013, 2014}) {
     const std::string file = (dir / ("f" + std::to_string(year))).string();
     ASSERT_TRUE(generated::WriteFile(file, year, 21));
-    const std::string bulk = (dir / ("bulk" + std::to_string(year) + ".db")).string();
-    const std::string single = (dir / ("single" + std::to_string(year) + ".db")).string();
-    CreateUserDatabase(bulk);
-    CreateUserDatabase(single);
+    const std::string bulk = OtherUserDatabase("bulk" + std::to_string(year));
+    const std::string single = OtherUserDatabase("single" + std::to_string(year));
     const ImportResult r = ImportFile(file, Target(year, bulk));
     EXPECT_EQ(r.findingCount, 0) << (r.findings.empty() ? "" : r.findings[0].text);
     EXPECT_EQ(r.lines, 22);
@@ -92,7 +97,7 @@ TEST_F(FileImport, StoresTheSameRowsAsTheLineByLineCallsForEveryBookAndYear) {
   }
 }
 
-TEST_F(FileImport, AFindingStoresNothingUnlessPartialAndNamesItsField) {
+TEST_P(FileImport, AFindingStoresNothingUnlessPartialAndNamesItsField) {
   std::string bad = generated::RecordLine(2014, 1);
   bad.replace(17, 9, "12345678A");  // NIF at 18 with a wrong letter
   const std::string file =
@@ -122,27 +127,34 @@ TEST_F(FileImport, AFindingStoresNothingUnlessPartialAndNamesItsField) {
   EXPECT_EQ(Stored(), 2);
 }
 
-TEST_F(FileImport, ACancelStoresNothingEvenAfterTheLastRecordWasWritten) {
+TEST_P(FileImport, ACancelStoresNothingEvenAfterTheLastRecordWasWritten) {
+  // Past 4096 lines on the file, for the report in the middle of a pass; the
+  // server's run (slower per record) keeps to the reports at each pass's end.
+  const int records = OnServer() ? 300 : 5000;
   const std::string file = (dir / "f.txt").string();
-  ASSERT_TRUE(generated::WriteFile(file, 2014, 5000));
+  ASSERT_TRUE(generated::WriteFile(file, 2014, records));
   std::vector<ImportProgress> seen;
   const ImportResult r = ImportFile(file, Target(2014, userPath), {}, [&](const ImportProgress& p) {
     seen.push_back(p);
-    return !(p.pass == 2 && p.lines == 5001);  // the final report of the import pass
+    return !(p.pass == 2 && p.lines == records + 1);  // the final report of the import pass
   });
   EXPECT_TRUE(r.cancelled);
   EXPECT_EQ(r.stored, 0);
   EXPECT_EQ(Stored(), 0);
-  ASSERT_EQ(seen.size(), 4u);  // one at 4096 lines and one at the end, per pass
-  EXPECT_EQ(seen[0].lines, 4096);
-  EXPECT_EQ(seen[1].bytesRead, seen[1].bytesTotal);
-  EXPECT_EQ(seen[1].bytesTotal, 5001 * 502);
+  const std::size_t perPass = records > 4096 ? 2 : 1;
+  ASSERT_EQ(seen.size(), 2 * perPass);  // one every 4096 lines and one at the end, per pass
+  if (perPass == 2) {
+    EXPECT_EQ(seen[0].lines, 4096);
+  }
+  EXPECT_EQ(seen[perPass - 1].bytesRead, seen[perPass - 1].bytesTotal);
+  EXPECT_EQ(seen[perPass - 1].bytesTotal, (records + 1) * 502);
+  EXPECT_EQ(seen[perPass].pass, 2);
   const ImportResult again = ImportFile(file, Target(2014, userPath));
-  EXPECT_EQ(again.stored, 5000);
-  EXPECT_EQ(Stored(), 5000);
+  EXPECT_EQ(again.stored, records);
+  EXPECT_EQ(Stored(), records);
 }
 
-TEST_F(FileImport, Latin1AndUtf8TextCrLfAndTheEndOfFileMark) {
+TEST_P(FileImport, Latin1AndUtf8TextCrLfAndTheEndOfFileMark) {
   std::string latin = generated::RecordLine(2014, 3);
   latin.replace(35, 9,
                 "PE\xD1"

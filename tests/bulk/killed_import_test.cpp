@@ -1,5 +1,7 @@
 // A whole-file import killed at random moments leaves the user database as it
 // was before: the integrity check passes and no record of the file is there.
+// Files only: on the server a killed client is a dropped connection, whose
+// unit of work the server undoes (ServerRestart covers a lost connection).
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>

@@ -13,7 +13,7 @@
 namespace kolvar::testing {
 namespace {
 
-class ImportCodeTables : public DatabaseTest {
+class ImportCodeTables : public PerEngine<DatabaseTest> {
  protected:
   void Declared(const std::string& book, int year, const std::string& changes) {
     LineRun run = ForYear(year);
@@ -57,8 +57,9 @@ class ImportCodeTables : public DatabaseTest {
   }
   Codes found;
 };
+KOLVAR_PER_ENGINE(ImportCodeTables);
 
-TEST_F(ImportCodeTables, ImportValidatorsReturnExactlyTheImportCodes) {
+TEST_P(ImportCodeTables, ImportValidatorsReturnExactlyTheImportCodes) {
   for (const char* book : {"E", "R", "I", "U"})
     for (int year : {2011, 2014}) {
       for (const std::string& row : Split(CleanRows(book, year))) {

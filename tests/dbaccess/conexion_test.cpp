@@ -9,14 +9,15 @@
 namespace kolvar::testing {
 namespace {
 
-class ConexionTest : public DatabaseTest {};
+class ConexionTest : public PerEngine<DatabaseTest> {};
+KOLVAR_PER_ENGINE(ConexionTest);
 
 std::string FirstName(const std::string& table) {
   auto rs = Conexion().openRecordset("SELECT * FROM " + table);
   return rs->fieldName(0);
 }
 
-TEST_F(ConexionTest, SelectorPicksTheDatabaseFieldAndAnyNonZeroIsReference) {
+TEST_P(ConexionTest, SelectorPicksTheDatabaseFieldAndAnyNonZeroIsReference) {
   Conexion().mdb(7);
   Conexion().InicializaBD(referencePath);
   EXPECT_EQ(Conexion().Ddname(), "7");
@@ -34,7 +35,7 @@ TEST_F(ConexionTest, SelectorPicksTheDatabaseFieldAndAnyNonZeroIsReference) {
   ExpectError(err::kObjectInvalid, [&] { Conexion().execute("DELETE FROM tgeneral"); });
 }
 
-TEST_F(ConexionTest, CerrarClosesEveryOpenResultSet) {
+TEST_P(ConexionTest, CerrarClosesEveryOpenResultSet) {
   Conexion().mdb(bd340mod);
   Conexion().InicializaBD(userPath);
   auto a = Conexion().openRecordset("SELECT * FROM tgeneral");
@@ -44,7 +45,7 @@ TEST_F(ConexionTest, CerrarClosesEveryOpenResultSet) {
   ExpectError(err::kObjectInvalid, [&] { b->eof(); });
 }
 
-TEST_F(ConexionTest, FailuresPassThroughUnchanged) {
+TEST_P(ConexionTest, FailuresPassThroughUnchanged) {
   Conexion().mdb(bd340mod);
   const Error missing = ExpectError(err::kFileNotFound,
                                     [&] { Conexion().InicializaBD((dir / "falta.db").string()); });
@@ -56,7 +57,7 @@ TEST_F(ConexionTest, FailuresPassThroughUnchanged) {
   ExpectError(err::kTypeMismatch, [&] { fresh.Cerrar(); });
 }
 
-TEST_F(ConexionTest, BusyPointerWhileWorkingAndDefaultAfter) {
+TEST_P(ConexionTest, BusyPointerWhileWorkingAndDefaultAfter) {
   struct Recorder : UserInterface {
     std::vector<int> pointers;
     void SetPointer(int p) override { pointers.push_back(p); }
@@ -71,7 +72,7 @@ TEST_F(ConexionTest, BusyPointerWhileWorkingAndDefaultAfter) {
   EXPECT_EQ(ui->pointers, (std::vector<int>{11, 0, 11, 0, 11, 0}));
 }
 
-TEST_F(ConexionTest, TeardownNeverRaises) {
+TEST_P(ConexionTest, TeardownNeverRaises) {
   { cConexionDAO neverOpened; }
   {
     cConexionDAO closedTwice;
@@ -90,7 +91,7 @@ TEST_F(ConexionTest, TeardownNeverRaises) {
   EXPECT_EQ(ScalarUser("SELECT Idioma FROM tgeneral").toString(), "E");
 }
 
-TEST_F(ConexionTest, CreatedByNameInicializaBDOpensTheSharedConnectionNotItself) {
+TEST_P(ConexionTest, CreatedByNameInicializaBDOpensTheSharedConnectionNotItself) {
   auto conn = CreateObject("KOLVAR.CCONEXIONDAO");
   conn->Let("mdb", Value(std::int32_t{0}));
   Conexion().mdb(bd340mod);  // the shared selector is the one that counts

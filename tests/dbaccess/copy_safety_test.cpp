@@ -1,6 +1,7 @@
 // The user database copied with cp between sessions of work and copied back:
 // the .db file alone holds every finished call, and a side file left by
 // another copy of the file is never applied to it.
+// Files only: a server's database is not copied as a file.
 #include <sqlite3.h>
 #include <unistd.h>
 

@@ -261,6 +261,10 @@ TEST_P(EngineTest, CountersNeverReuseAKeyAndInsertsReportTheirKey) {
   EXPECT_GE(db->lastInsertKey(), 3);
   EXPECT_EQ(db->openRecordset("SELECT MAX(CSCI) FROM TDeclaraciones")->field(0).toLong(),
             db->lastInsertKey());
+  // A key given by the statement: the counter goes on past it.
+  db->execute("INSERT INTO TDeclaraciones (CSCI, CSDE) VALUES (10, 1)");
+  db->execute("INSERT INTO TDeclaraciones (CSDE) VALUES (1)");
+  EXPECT_EQ(db->lastInsertKey(), 11);
   // A table without a counter: the server keeps the key of the last counter
   // (the embedded engine gives the file's row number, which no caller reads).
   const std::int64_t key = db->lastInsertKey();

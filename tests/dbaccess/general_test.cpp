@@ -8,7 +8,7 @@
 namespace kolvar::testing {
 namespace {
 
-class GeneralBufferTest : public DatabaseTest {
+class GeneralBufferTest : public PerEngine<DatabaseTest> {
  protected:
   Value Buffer(const std::string& sql, std::int16_t mode) {
     Conexion().mdb(bd340mod);
@@ -19,13 +19,14 @@ class GeneralBufferTest : public DatabaseTest {
     return v;
   }
 };
+KOLVAR_PER_ENGINE(GeneralBufferTest);
 
-TEST_F(GeneralBufferTest, NoRowsGiveNullInEveryMode) {
+TEST_P(GeneralBufferTest, NoRowsGiveNullInEveryMode) {
   for (std::int16_t mode : {0, 1, 2, 7})
     EXPECT_TRUE(Buffer("SELECT * FROM TDeclarante", mode).isNull());
 }
 
-TEST_F(GeneralBufferTest, LayoutsOfTheThreeModes) {
+TEST_P(GeneralBufferTest, LayoutsOfTheThreeModes) {
   ExecUser("INSERT INTO TDeclarante (dni_cifd, nombred, numerod) VALUES ('1', 'O´Brien', 12)");
   ExecUser("INSERT INTO TDeclarante (dni_cifd, numerod) VALUES ('2', 3)");
   const Value table = Buffer("SELECT dni_cifd, nombred, numerod FROM TDeclarante ORDER BY CSDE", 2);

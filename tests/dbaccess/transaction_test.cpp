@@ -4,14 +4,17 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include "dbaccess/conexion.h"
 #include "dbaccess/unit_of_work.h"
+#include "integrity/database_dump.h"
 #include "support/fixture.h"
 
 namespace kolvar::testing {
 namespace {
 
-class TransactionTest : public DatabaseTest {
+class TransactionFixture : public DatabaseTest {
  protected:
   void Open() {
     Conexion().mdb(bd340mod);
@@ -21,14 +24,17 @@ class TransactionTest : public DatabaseTest {
     Conexion().execute("INSERT INTO TDeclarante (nombred) VALUES ('" + name + "')");
   }
   std::string Names() {
-    return ScalarUser(
-               "SELECT group_concat(nombred, ',') FROM (SELECT nombred FROM TDeclarante "
-               "ORDER BY CSDE)")
-        .toString();
+    std::string rows = RowsUser("SELECT nombred FROM TDeclarante ORDER BY CSDE");
+    std::replace(rows.begin(), rows.end(), '\n', ',');
+    if (!rows.empty()) rows.pop_back();
+    return rows;
   }
 };
 
-TEST_F(TransactionTest, InnerUnitsJoinTheOpenOneAndAFailureUndoesOnlyItself) {
+class TransactionTest : public PerEngine<TransactionFixture> {};
+KOLVAR_PER_ENGINE(TransactionTest);
+
+TEST_P(TransactionTest, InnerUnitsJoinTheOpenOneAndAFailureUndoesOnlyItself) {
   Open();
   {
     db::Transaction outer = WriteUnit();
@@ -45,15 +51,8 @@ TEST_F(TransactionTest, InnerUnitsJoinTheOpenOneAndAFailureUndoesOnlyItself) {
     ExpectError(err::kObjectInvalid, [&] { Insert("closed"); });  // the inner Cerrar holds
     Open();
     Insert("d");
-    // Nothing is in the file before the outermost commit.
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(userPath.c_str(), &other), SQLITE_OK);
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(other, "SELECT count(*) FROM TDeclarante", -1, &count, nullptr);
-    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
-    EXPECT_EQ(sqlite3_column_int(count, 0), 0);
-    sqlite3_finalize(count);
-    sqlite3_close(other);
+    // Nothing is in the database before the outermost commit.
+    EXPECT_EQ(DumpRows(userPath, "SELECT count(*) FROM TDeclarante"), "0\n");
     outer.commit();
   }
   EXPECT_EQ(Names(), "a,c,d");
@@ -67,7 +66,32 @@ TEST_F(TransactionTest, InnerUnitsJoinTheOpenOneAndAFailureUndoesOnlyItself) {
   EXPECT_EQ(Names(), "a,c,d,f");
 }
 
-TEST_F(TransactionTest, TheWriteLockIsTakenAtTheStartAndWaitsForTheOtherWriter) {
+TEST_P(TransactionTest, TheKeyIsTheOneThisUnitGotAndStatementsCannotEndUnits) {
+  ASSERT_EQ(ExecOutside(userPath, "INSERT INTO TDeclarante (nombred) VALUES ('other')"), "");
+  Open();
+  {
+    db::Transaction unit = WriteUnit();
+    Insert("mine");
+    const std::int32_t mine = Conexion().lastInsertKey();
+    // A row another writer adds later does not move the key this unit got.
+    unit.commit();
+    ASSERT_EQ(ExecOutside(userPath, "INSERT INTO TDeclarante (nombred) VALUES ('later')"), "");
+    EXPECT_EQ(Conexion().lastInsertKey(), mine);
+    EXPECT_EQ(ScalarUser("SELECT nombred FROM TDeclarante WHERE CSDE = " + std::to_string(mine))
+                  .toString(),
+              "mine");
+  }
+  Open();
+  for (const char* control : {"BEGIN", " commit", "ROLLBACK", "SAVEPOINT x"})
+    ExpectError(err::kInvalidOperation, [&] { Conexion().execute(control); });
+  Conexion().Cerrar();
+  EXPECT_EQ(Names(), "other,mine,later");
+}
+
+// A file's write lock: taken when the unit starts, so a second writer waits.
+class FileTransactionTest : public TransactionFixture {};
+
+TEST_F(FileTransactionTest, TheWriteLockIsTakenAtTheStartAndWaitsForTheOtherWriter) {
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(userPath.c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -75,24 +99,14 @@ TEST_F(TransactionTest, TheWriteLockIsTakenAtTheStartAndWaitsForTheOtherWriter) 
   ExpectError(err::kLocked, [&] { db::Transaction unit = WriteUnit(); });
   sqlite3_exec(other, "INSERT INTO TDeclarante (nombred) VALUES ('other'); COMMIT", nullptr,
                nullptr, nullptr);
+  sqlite3_close(other);
   {
     db::Transaction unit = WriteUnit();
     Insert("mine");
-    const std::int32_t mine = Conexion().lastInsertKey();
-    // A row another writer adds later does not move the key this unit got.
     unit.commit();
-    sqlite3_exec(other, "INSERT INTO TDeclarante (nombred) VALUES ('later')", nullptr, nullptr,
-                 nullptr);
-    EXPECT_EQ(Conexion().lastInsertKey(), mine);
-    EXPECT_EQ(ScalarUser("SELECT nombred FROM TDeclarante WHERE CSDE = " + std::to_string(mine))
-                  .toString(),
-              "mine");
   }
-  sqlite3_close(other);
-  Open();
-  ExpectError(err::kInvalidOperation, [&] { Conexion().execute("BEGIN"); });
-  ExpectError(err::kInvalidOperation, [&] { Conexion().execute(" commit"); });
-  EXPECT_EQ(Names(), "other,mine,later");
+  Conexion().Cerrar();
+  EXPECT_EQ(Names(), "other,mine");
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ std::string Cells(const Value& b) {
   return out;
 }
 
-class DeclarantByName : public DatabaseTest {
+class DeclarantByName : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
@@ -51,8 +51,9 @@ class DeclarantByName : public DatabaseTest {
   }
   std::shared_ptr<Object> obj;
 };
+KOLVAR_PER_ENGINE(DeclarantByName);
 
-TEST_F(DeclarantByName, EveryCellOnLoadAndAfterASave) {
+TEST_P(DeclarantByName, EveryCellOnLoadAndAfterASave) {
   const std::vector<std::string> first{
       "12345678Z", "Nombre", "CL",     "Mayor",    "",          "B",   "2",         "3",
       "D",         "",       "Madrid", "no leído", "910000001", "Ana", "600000002", "11111111H"};

@@ -61,8 +61,8 @@ TEST_P(Declarants, ListingsAndPrefixSearch) {
 
 TEST_P(Declarants, NifRepetidoMatchesTheIdentifierAsWrittenWithoutWildcards) {
   // Each identifier that a wildcard reading would wrongly find comes first.
-  for (const char* nif : {"12345678Z", "AXB00001", "A%B00002", "A_B00003", "1#000004",
-                          "[AB]0005", "A1B00006"})
+  for (const char* nif :
+       {"12345678Z", "AXB00001", "A%B00002", "A_B00003", "1#000004", "[AB]0005", "A1B00006"})
     service.GuardarDeclarante(Buffer(0, nif, nif));
   EXPECT_EQ(service.NifRepetido("A%B"), 3);
   EXPECT_EQ(service.NifRepetido("A_B"), 4);

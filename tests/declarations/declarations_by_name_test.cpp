@@ -18,7 +18,7 @@ std::string Row(const Value& grid, std::int32_t r) {
   return out;
 }
 
-class DeclarationsByName : public DeclarationsTest {
+class DeclarationsByName : public PerEngine<DeclarationsTest> {
  protected:
   void SetUp() override {
     DeclarationsTest::SetUp();
@@ -37,8 +37,9 @@ class DeclarationsByName : public DeclarationsTest {
   }
   std::shared_ptr<Object> obj;
 };
+KOLVAR_PER_ENGINE(DeclarationsByName);
 
-TEST_F(DeclarationsByName, EveryGridColumnOnLoadAndAfterASave) {
+TEST_P(DeclarationsByName, EveryGridColumnOnLoadAndAfterASave) {
   const std::int32_t a = Guardar(0, 3, 2013, 5, 4, "2", "S", "C", Value("77"));
   const std::int32_t b = Guardar(0, 6, 2012, 5, 11, "1", "", "", Value());
   const std::int32_t c = Guardar(0, 8, 2012, 5, 2, "1", "", "C", Value("5"));  // no records
@@ -78,7 +79,7 @@ TEST_F(DeclarationsByName, EveryGridColumnOnLoadAndAfterASave) {
 
 // Each book holds a different number of records, so that counts or summary
 // groups given in the wrong order cannot match.
-TEST_F(DeclarationsByName, CountsAndSummaryGroupsComeInTheirOrder) {
+TEST_P(DeclarationsByName, CountsAndSummaryGroupsComeInTheirOrder) {
   const std::int32_t key = Guardar(0, 1, 2014, 5, 3, "1", "", "", Value());
   int n = 0;
   for (const auto& [book, count] :

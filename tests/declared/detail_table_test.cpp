@@ -8,7 +8,7 @@
 namespace kolvar::testing {
 namespace {
 
-class DetailTables : public DatabaseTest {
+class DetailTables : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
@@ -19,8 +19,9 @@ class DetailTables : public DatabaseTest {
     return o->Call(method, args);
   }
 };
+KOLVAR_PER_ENGINE(DetailTables);
 
-TEST_F(DetailTables, PropertiesKeepTheirColumnTypes) {
+TEST_P(DetailTables, PropertiesKeepTheirColumnTypes) {
   auto fe = CreateObject("kolvar.cTDpfe");
   EXPECT_EQ(fe->Get("NOREG").type(), VarType::Integer);  // never set: zero of its type
   EXPECT_EQ(fe->Get("MC_CC").toString(), "");
@@ -38,7 +39,7 @@ TEST_F(DetailTables, PropertiesKeepTheirColumnTypes) {
   ExpectError(13, [&] { fr->Let("CD", Value("B")); });
 }
 
-TEST_F(DetailTables, InsertLoadAndModifyOneRow) {
+TEST_P(DetailTables, InsertLoadAndModifyOneRow) {
   auto bi = CreateObject("kolvar.cTDpbi");
   EXPECT_TRUE(Call(bi, "CargarDatos", {Value(5)}).isNull());
   bi->Let("IDE", Value("Nave"));
@@ -63,7 +64,7 @@ TEST_F(DetailTables, InsertLoadAndModifyOneRow) {
   EXPECT_EQ(row(3).toString() + "|" + row(5).toString(), "-0.5|B-2");
 }
 
-TEST_F(DetailTables, ErrorsOfLoadingAreTaggedAndOfWritingPassUnchanged) {
+TEST_P(DetailTables, ErrorsOfLoadingAreTaggedAndOfWritingPassUnchanged) {
   auto pdoi = CreateObject("kolvar.cTDpdoi");
   pdoi->Let("CEM", Value("DEU"));  // two characters at most
   const Error e = ExpectError(3163, [&] { Call(pdoi, "InsertarDatos", {Value(1), Value(1)}); });

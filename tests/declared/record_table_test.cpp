@@ -10,7 +10,7 @@
 namespace kolvar::testing {
 namespace {
 
-class DeclaradosTable : public DatabaseTest {
+class DeclaradosTable : public PerEngine<DatabaseTest> {
  protected:
   void Save(const Value& buffer) {
     declared::cDeclarado svc;
@@ -24,8 +24,9 @@ class DeclaradosTable : public DatabaseTest {
   }
   declared::cTDeclarados t;
 };
+KOLVAR_PER_ENGINE(DeclaradosTable);
 
-TEST_F(DeclaradosTable, InsertReturnsTheTableWideGreatestKeyAndKeysAreNeverReused) {
+TEST_P(DeclaradosTable, InsertReturnsTheTableWideGreatestKeyAndKeysAreNeverReused) {
   Open(bd340mod);
   EXPECT_EQ(t.MaxDeclarado(), 0);
   t.datTDeclarados_csci(4);
@@ -51,7 +52,7 @@ TEST_F(DeclaradosTable, InsertReturnsTheTableWideGreatestKeyAndKeysAreNeverReuse
             "b");
 }
 
-TEST_F(DeclaradosTable, DeletionsByDeclarationLeaveOtherDeclarations) {
+TEST_P(DeclaradosTable, DeletionsByDeclarationLeaveOtherDeclarations) {
   for (std::string letter : {"E", "R", "I", "U"}) {
     Save(SampleRecord(1, letter));
     Save(SampleRecord(2, letter));
@@ -68,7 +69,7 @@ TEST_F(DeclaradosTable, DeletionsByDeclarationLeaveOtherDeclarations) {
   EXPECT_EQ(t.MaxDeclarado(), 0);
 }
 
-TEST_F(DeclaradosTable, FileGridJoinsTheColumnsOfEveryDetailTable) {
+TEST_P(DeclaradosTable, FileGridJoinsTheColumnsOfEveryDetailTable) {
   for (std::string letter : {"S", "U", "E"}) Save(SampleRecord(5, letter));  // keys 1, 2, 3
   Save(SampleRecord(6, "E"));
   Open(bd340mod);
@@ -90,7 +91,7 @@ TEST_F(DeclaradosTable, FileGridJoinsTheColumnsOfEveryDetailTable) {
   EXPECT_TRUE(t.ObtenerDeclaradosParaFichero().isNull());
 }
 
-TEST_F(DeclaradosTable, CountryLookupsReadTheReferenceDatabase) {
+TEST_P(DeclaradosTable, CountryLookupsReadTheReferenceDatabase) {
   Open(bd340lec);
   EXPECT_TRUE(t.ComprobarExistPais("AT"));
   EXPECT_FALSE(t.ComprobarExistPais("ZZ"));

@@ -8,7 +8,7 @@
 namespace kolvar::testing {
 namespace {
 
-class CountryLineValidation : public DatabaseTest {
+class CountryLineValidation : public PerEngine<DatabaseTest> {
  protected:
   Findings Check(const std::string& book, std::int16_t period, const std::string& changes) {
     LineRun run = ForYear(2013);
@@ -19,8 +19,9 @@ class CountryLineValidation : public DatabaseTest {
     return Validate(fields, run);
   }
 };
+KOLVAR_PER_ENGINE(CountryLineValidation);
 
-TEST_F(CountryLineValidation, CountryAndForeignIdentifierByPeriod) {
+TEST_P(CountryLineValidation, CountryAndForeignIdentifierByPeriod) {
   EXPECT_TRUE(Check("E", 5, "PAIS=FR").empty());
   EXPECT_EQ(Check("E", 5, "PAIS=QQ"), Expected("52:QQ"));
   EXPECT_TRUE(Check("E", 5, "NIF=|PAIS=FR|NIFDPR=X1").empty());  // identified abroad
@@ -30,7 +31,7 @@ TEST_F(CountryLineValidation, CountryAndForeignIdentifierByPeriod) {
   EXPECT_EQ(Check("I", 7, "CNIPR=2|NIFDPR=HR33392005962"), Expected("29:HR33392005962"));
 }
 
-TEST_F(CountryLineValidation, IntraCommunityBookInRowOrder) {
+TEST_P(CountryLineValidation, IntraCommunityBookInRowOrder) {
   const std::string german = "CNIPR=2|NIFDPR=DE136695976";
   EXPECT_TRUE(Check("U", 5, german).empty());
   EXPECT_EQ(Check("U", 5, german + "|PDOI_TOI=|PDOI_CD=X|PDOI_CEM=US|PDOI_PDE=  1|PDOI_DESBIEN= "),
@@ -38,7 +39,7 @@ TEST_F(CountryLineValidation, IntraCommunityBookInRowOrder) {
   EXPECT_EQ(Check("U", 5, "CNIPR=1|PDOI_TOI=C"), Expected("54:1|25:C"));
 }
 
-TEST_F(CountryLineValidation, DatabaseFailureRaisesWithTheRoutineAsSource) {
+TEST_P(CountryLineValidation, DatabaseFailureRaisesWithTheRoutineAsSource) {
   LineRun run = ForYear(2013);
   run.mdblec = (dir / "missing.mdb").string();
   Value fields = DeclaredFields("E", 2013, "PAIS=FR");

@@ -57,7 +57,7 @@ std::string IntraCommunity() {
                                       {350, "Otros"}}));
 }
 
-class ImportBooks : public DatabaseTest {
+class ImportBooks : public PerEngine<DatabaseTest> {
  protected:
   void Import(bool estatal, const std::vector<std::string>& lines) {
     auto import = CreateObject("kolvar.cImportacion");
@@ -81,8 +81,9 @@ class ImportBooks : public DatabaseTest {
     }
   }
 };
+KOLVAR_PER_ENGINE(ImportBooks);
 
-TEST_F(ImportBooks, EveryColumnOfEachBookIsStoredWithTheStateMarkOnAndOff) {
+TEST_P(ImportBooks, EveryColumnOfEachBookIsStoredWithTheStateMarkOnAndOff) {
   for (bool estatal : {false, true}) {
     SCOPED_TRACE(estatal ? "Estatal" : "not Estatal");
     ExecUser("DELETE FROM tOperadores");

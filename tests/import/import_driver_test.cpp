@@ -13,7 +13,7 @@ std::string RecordLine(const Placed& changes = {}) {
 
 constexpr char kBlankCash[] = "                                              ";
 
-class ImportDriver : public DatabaseTest {
+class ImportDriver : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
@@ -48,8 +48,9 @@ class ImportDriver : public DatabaseTest {
   std::shared_ptr<Object> import;
   Value errors;
 };
+KOLVAR_PER_ENGINE(ImportDriver);
 
-TEST_F(ImportDriver, ValidationPassThenImportPassStoresEachRecordOnce) {
+TEST_P(ImportDriver, ValidationPassThenImportPassStoresEachRecordOnce) {
   std::vector<Value> header{Value(DeclarantLine()), Value()};
   EXPECT_EQ(import->Call("ValidarDeclaracionDte", header).toLong(), 0);
   std::string declarant = DeclarantLine(), record = RecordLine();
@@ -68,7 +69,7 @@ TEST_F(ImportDriver, ValidationPassThenImportPassStoresEachRecordOnce) {
   EXPECT_EQ(Stored(), 1);  // a record with findings is never stored
 }
 
-TEST_F(ImportDriver, BlankCashBlockFailsTheValidationPassButImportsAsZeros) {
+TEST_P(ImportDriver, BlankCashBlockFailsTheValidationPassButImportsAsZeros) {
   std::string declarant = DeclarantLine(),
               record = RecordLine({{445, std::string_view(kBlankCash)}});
   Pass("ValDeclaracion", declarant);
@@ -78,7 +79,7 @@ TEST_F(ImportDriver, BlankCashBlockFailsTheValidationPassButImportsAsZeros) {
   EXPECT_EQ(ScalarUser("SELECT FMC FROM tdpfe WHERE CSCI = 7").toLong(), 0);
 }
 
-TEST_F(ImportDriver, HeaderOfAnotherPeriodRejectsTheFile) {
+TEST_P(ImportDriver, HeaderOfAnotherPeriodRejectsTheFile) {
   std::vector<Value> other{Value(DeclarantLine({{5, "2011"}, {136, "05"}})), Value()};
   EXPECT_EQ(import->Call("ValidarDeclaracionDte", other).toLong(), 4);
   errors = other[1];
@@ -98,7 +99,7 @@ TEST_F(ImportDriver, HeaderOfAnotherPeriodRejectsTheFile) {
 
 // Odd but as designed: a quarterly declaration has no header that passes,
 // since a quarter's period is not digits.
-TEST_F(ImportDriver, HeaderRejectedWhenYearPeriodOrPeriodicityAloneDiffersAndQuarterlyAlways) {
+TEST_P(ImportDriver, HeaderRejectedWhenYearPeriodOrPeriodicityAloneDiffersAndQuarterlyAlways) {
   const auto result = [&](const char* year, const char* period) {
     std::vector<Value> args{Value(DeclarantLine({{5, year}, {136, period}})), Value()};
     const std::int32_t r = import->Call("ValidarDeclaracionDte", args).toLong();
@@ -118,7 +119,7 @@ TEST_F(ImportDriver, HeaderRejectedWhenYearPeriodOrPeriodicityAloneDiffersAndQua
   EXPECT_EQ(result("2014", "3T"), "4 89:Ejercicio - 2014 : Periodo - 3T");
 }
 
-TEST_F(ImportDriver, RecordBeforeAnyDeclarantAndUnknownRecordTypes) {
+TEST_P(ImportDriver, RecordBeforeAnyDeclarantAndUnknownRecordTypes) {
   std::string record = RecordLine();
   EXPECT_EQ(Pass("ValDeclaracion", record), "3/3");
   EXPECT_EQ(First(), "14: ");
@@ -133,7 +134,7 @@ TEST_F(ImportDriver, RecordBeforeAnyDeclarantAndUnknownRecordTypes) {
   ExpectError(err::kTypeMismatch, [&] { import->Let("Declaracion", Value("siete")); });
 }
 
-TEST_F(ImportDriver, GreeceIsStoredAsGRAndTheCallersLineChanges) {
+TEST_P(ImportDriver, GreeceIsStoredAsGRAndTheCallersLineChanges) {
   std::string record = RecordLine({{76, "EL"}, {78, "2"}, {79, "EL094259216"}});
   const std::string result = Pass("importDeclarado", record);
   EXPECT_EQ(text::Mid(record, 76, 2), "GR");

@@ -2,6 +2,7 @@
 // and one saving and copying declarations killed at random moments. Every
 // record the processes were told was saved is there with exactly one detail
 // row of its own, every copy is whole, and nothing else is there.
+// Files only: the file lock's queue; ServerWriters does the same on the server.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>

@@ -53,6 +53,29 @@ inline std::string DumpRows(const std::string& path, const std::string& select) 
   return out;
 }
 
+// Runs statements on the database from outside the library; "" when they
+// all ran, else the first failure's message.
+inline std::string ExecOutside(const std::string& path, const std::string& sql) {
+  std::string failure;
+  if (db::pg::IsServerAddress(path)) {
+    PGconn* conn = PQconnectdb(path.c_str());
+    PGresult* r = PQexec(conn, sql.c_str());
+    if (PQresultStatus(r) != PGRES_COMMAND_OK && PQresultStatus(r) != PGRES_TUPLES_OK)
+      failure = PQerrorMessage(conn);
+    PQclear(r);
+    PQfinish(conn);
+    return failure;
+  }
+  sqlite3* db = nullptr;
+  char* message = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
+    failure = message ? message : "error";
+  sqlite3_free(message);
+  sqlite3_close(db);
+  return failure;
+}
+
 // The whole user database, table by table in key order.
 inline std::string DumpUserDatabase(const std::string& path) {
   std::string out;

@@ -7,7 +7,7 @@
 namespace kolvar::testing {
 namespace {
 
-class HalfSaved : public DatabaseTest {
+class HalfSaved : public PerEngine<DatabaseTest> {
  protected:
   // Saves `b` through the public class and expects error `number` (any of
   // 3061 and 3075 when it is 0) with the database as it was.
@@ -30,8 +30,9 @@ class HalfSaved : public DatabaseTest {
     EXPECT_EQ(UnmatchedDetails(path), "");
   }
 };
+KOLVAR_PER_ENGINE(HalfSaved);
 
-TEST_F(HalfSaved, ADetailValueThatDoesNotConvertOrFitStoresNothing) {
+TEST_P(HalfSaved, ADetailValueThatDoesNotConvertOrFitStoresNothing) {
   Value existing = SampleRecord(1, "R");
   auto svc = CreateObject("kolvar.cDeclarado");
   svc->Let("mdbmod", Value(userPath));
@@ -52,9 +53,8 @@ TEST_F(HalfSaved, ADetailValueThatDoesNotConvertOrFitStoresNothing) {
   EXPECT_EQ(DumpRows(userPath, "SELECT CSDO, NOMBRE FROM tOperadores"), "1|Fulano S.L.\n");
 }
 
-TEST_F(HalfSaved, AnEarlierLayoutWithoutTheDetailColumnsStoresNothing) {
-  const std::string earlier = (dir / "anterior.db").string();
-  CreateUserDatabase(earlier, UserLayout::Earlier);
+TEST_P(HalfSaved, AnEarlierLayoutWithoutTheDetailColumnsStoresNothing) {
+  const std::string earlier = OtherUserDatabase("anterior", UserLayout::Earlier);
   ExpectNothingStored(earlier, SampleRecord(1, "E"), 0);
   ExpectNothingStored(earlier, SampleRecord(1, "S"), 0);
 }

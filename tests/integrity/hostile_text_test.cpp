@@ -22,7 +22,7 @@ std::string Accented(std::string s) {
   return s;
 }
 
-class HostileText : public DatabaseTest {
+class HostileText : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
@@ -105,8 +105,9 @@ class HostileText : public DatabaseTest {
   std::shared_ptr<Object> declarante = CreateObject("kolvar.cDeclarante");
   std::shared_ptr<Object> declaraciones = CreateObject("kolvar.cDeclaraciones");
 };
+KOLVAR_PER_ENGINE(HostileText);
 
-TEST_F(HostileText, RecordAndDetailCellsAreOneValueOrNothing) {
+TEST_P(HostileText, RecordAndDetailCellsAreOneValueOrNothing) {
   struct Cell {
     std::string book;
     std::int32_t index;
@@ -142,7 +143,7 @@ TEST_F(HostileText, RecordAndDetailCellsAreOneValueOrNothing) {
       }
 }
 
-TEST_F(HostileText, DeclarantCellsAreOneValueOrNothing) {
+TEST_P(HostileText, DeclarantCellsAreOneValueOrNothing) {
   const std::vector<std::pair<std::int32_t, std::string>> cells{
       {1, "dni_cifd"},  {2, "nombred"},     {3, "viad"},  {4, "domiciliod"},  {6, "letrad"},
       {7, "escalerad"}, {8, "pisod"},       {9, "manod"}, {11, "municipiod"}, {13, "telefonod"},
@@ -160,7 +161,7 @@ TEST_F(HostileText, DeclarantCellsAreOneValueOrNothing) {
       }
 }
 
-TEST_F(HostileText, DeclarationTextsAreOneValueOrNothing) {
+TEST_P(HostileText, DeclarationTextsAreOneValueOrNothing) {
   for (const std::string& text : kHostile)
     for (std::int32_t key : {0, 1})
       for (const std::string column : {"SUST", "COMP", "PERDAD"}) {

@@ -6,7 +6,7 @@
 namespace kolvar::testing {
 namespace {
 
-class DatosGeneralesObject : public DatabaseTest {
+class DatosGeneralesObject : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
@@ -19,8 +19,9 @@ class DatosGeneralesObject : public DatabaseTest {
   }
   std::shared_ptr<Object> obj;
 };
+KOLVAR_PER_ENGINE(DatosGeneralesObject);
 
-TEST_F(DatosGeneralesObject, LateBoundCalls) {
+TEST_P(DatosGeneralesObject, LateBoundCalls) {
   EXPECT_EQ(Call("ObtenerDesClave", {"Q", "EUR", std::int32_t{0}}).toString(),
             "RÉGIMEN ESPECIAL DE BIENES USADOS, OBJETOS DE ARTE, ANTIGÜEDADES Y OBJETOS DE "
             "COLECCIÓN");
@@ -33,7 +34,7 @@ TEST_F(DatosGeneralesObject, LateBoundCalls) {
   ExpectError(err::kTypeMismatch, [&] { Call("ObtenerDesPais", {"ES", "vasco"}); });
 }
 
-TEST_F(DatosGeneralesObject, ValidaNifCifForwardsTheOptionalFlag) {
+TEST_P(DatosGeneralesObject, ValidaNifCifForwardsTheOptionalFlag) {
   EXPECT_TRUE(Call("ValidaNifCif", {"12345678Z"}).toBool());
   EXPECT_FALSE(Call("ValidaNifCif", {"12345678"}).toBool());
   EXPECT_TRUE(Call("ValidaNifCif", {"12345678", true}).toBool());

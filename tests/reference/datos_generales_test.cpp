@@ -11,7 +11,7 @@
 namespace kolvar::testing {
 namespace {
 
-class DatosGenerales : public DatabaseTest {
+class DatosGenerales : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
@@ -26,8 +26,9 @@ class DatosGenerales : public DatabaseTest {
   }
   cDatosGenerales datos;
 };
+KOLVAR_PER_ENGINE(DatosGenerales);
 
-TEST_F(DatosGenerales, DescriptionsOfEveryTableInBothLanguages) {
+TEST_P(DatosGenerales, DescriptionsOfEveryTableInBothLanguages) {
   EXPECT_EQ(datos.ObtenerDesClave("R", "", 0), "ARRENDAMIENTO DE LOCAL DE NEGOCIO");
   EXPECT_EQ(datos.ObtenerDesClave("R", "", 1), "NEGOZIO-LOKALAREN ERRENTAMENDUA");
   EXPECT_EQ(datos.ObtenerNombreProvincia("01", 0), "ÁLAVA");
@@ -45,7 +46,7 @@ TEST_F(DatosGenerales, DescriptionsOfEveryTableInBothLanguages) {
     EXPECT_EQ(d, "");
 }
 
-TEST_F(DatosGenerales, FoundDescriptionIsUpperCasedAndCodeIsNotEscaped) {
+TEST_P(DatosGenerales, FoundDescriptionIsUpperCasedAndCodeIsNotEscaped) {
   ExecReference("INSERT INTO TSIGLASVIA (codigo, CAS, EUS) VALUES ('zz', 'vía ñandú', 'bide çö')");
   EXPECT_EQ(datos.ObtenerDescriVia("zz", 0), "VÍA ÑANDÚ");
   EXPECT_EQ(datos.ObtenerDescriVia("zz", 1), "BIDE ÇÖ");
@@ -53,7 +54,7 @@ TEST_F(DatosGenerales, FoundDescriptionIsUpperCasedAndCodeIsNotEscaped) {
   EXPECT_EQ(datos.ObtenerDesPais("FR", 0), "FRANCIA");  // the next unit of work recovers
 }
 
-TEST_F(DatosGenerales, WebAddresses) {
+TEST_P(DatosGenerales, WebAddresses) {
   EXPECT_EQ(datos.RecogerRutaURL(), ScalarReference("select RUTA from tgeneral").toString());
   EXPECT_EQ(datos.ObtenerURLAct(), ScalarReference("select URLAct from tgeneral").toString());
   ExecReference("DELETE FROM tgeneral");
@@ -61,7 +62,7 @@ TEST_F(DatosGenerales, WebAddresses) {
   ExpectError(err::kNoCurrentRecord, [&] { datos.RecogerRutaURL(); });
 }
 
-TEST_F(DatosGenerales, CargarResultadoRunsOnTheReferenceDatabase) {
+TEST_P(DatosGenerales, CargarResultadoRunsOnTheReferenceDatabase) {
   const Value g = datos.CargarResultado(
       "SELECT codigo, descas FROM TMedioCobro WHERE codigo <> 'O' ORDER BY codigo");
   ASSERT_TRUE(g.isArray());
@@ -84,13 +85,13 @@ TEST_F(DatosGenerales, CargarResultadoRunsOnTheReferenceDatabase) {
   EXPECT_EQ(ScalarReference("SELECT count(*) FROM TPaises WHERE codigo = 'FR'").toLong(), 1);
 }
 
-TEST_F(DatosGenerales, NumeroDeclarantes) {
+TEST_P(DatosGenerales, NumeroDeclarantes) {
   EXPECT_EQ(datos.NumeroDeclarantes(), 0);
   ExecUser("INSERT INTO TDeclarante (dni_cifd, nombred) VALUES ('12345678Z', 'UNO')");
   EXPECT_EQ(datos.NumeroDeclarantes(), 1);
 }
 
-TEST_F(DatosGenerales, SettingsRoundTripUpdatesEveryRow) {
+TEST_P(DatosGenerales, SettingsRoundTripUpdatesEveryRow) {
   EXPECT_EQ(datos.ObtenerIdioma(), "C");
   EXPECT_EQ(datos.ObtenerActOnline(), 0);
   ExecUser("INSERT INTO tgeneral (Idioma, ActOnline) VALUES ('C', 0)");
@@ -103,7 +104,7 @@ TEST_F(DatosGenerales, SettingsRoundTripUpdatesEveryRow) {
   EXPECT_EQ(datos.ObtenerActOnline(), -1);
 }
 
-TEST_F(DatosGenerales, SettingsOfEmptyOrNullRowsAndUnescapedLetter) {
+TEST_P(DatosGenerales, SettingsOfEmptyOrNullRowsAndUnescapedLetter) {
   ExecUser("DELETE FROM tgeneral");
   datos.CambiarIdioma("E");
   datos.GuardarActOnline(1);
@@ -118,7 +119,7 @@ TEST_F(DatosGenerales, SettingsOfEmptyOrNullRowsAndUnescapedLetter) {
 
 // The date-of-entry check needs a country row for every prefix that the
 // foreign identifier check accepts.
-TEST_F(DatosGenerales, EveryAcceptedVatPrefixHasAnEntryDate) {
+TEST_P(DatosGenerales, EveryAcceptedVatPrefixHasAnEntryDate) {
   for (std::string_view prefix : cMiscelaneos::Prefixes()) {
     const Value date = ScalarReference("select paisfecing from tpaises where paisint ='" +
                                        std::string(prefix) + "'");

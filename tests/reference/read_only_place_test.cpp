@@ -1,6 +1,7 @@
 // The reference database read from a read-only file, and by a user who
 // cannot write the folder it is in; a read-only user database refuses the
 // transfer with the tagged error.
+// Files only: permissions and read-only files are the embedded engine's.
 #include <sys/stat.h>
 #include <unistd.h>
 

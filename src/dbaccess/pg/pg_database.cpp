@@ -1,6 +1,7 @@
 #include <libpq-fe.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "dbaccess/pg/pg_dialect.h"
 #include "dbaccess/pg/pg_engine.h"
@@ -12,20 +13,37 @@ namespace kolvar::db::pg {
 
 namespace {
 
-// The counter column of the table an INSERT writes to, or nullptr.
-const Column* InsertedCounter(std::string_view sql) {
+// The table an INSERT writes to, its counter column, and whether the
+// statement gives the counter's values itself (it names the column, or
+// names none).
+struct InsertTarget {
+  const Table* table = nullptr;
+  const Column* counter = nullptr;
+  bool givesCounter = false;
+};
+
+InsertTarget InsertedCounter(std::string_view sql) {
+  InsertTarget target;
   const auto tokens = Tokenize(sql);
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     if (!TokenIsWord(sql, tokens[i], "INTO")) continue;
     const std::size_t name = NextSolid(tokens, i + 1);
-    if (name >= tokens.size() || tokens[name].kind != TokenKind::Word) return nullptr;
-    const Table* table = FindTable(Store::User, TokenText(sql, tokens[name]));
-    if (!table) return nullptr;
-    for (const Column& c : table->columns)
-      if (c.type == ColumnType::Counter) return &c;
-    return nullptr;
+    if (name >= tokens.size() || tokens[name].kind != TokenKind::Word) return target;
+    target.table = FindTable(Store::User, TokenText(sql, tokens[name]));
+    if (!target.table) return target;
+    for (const Column& c : target.table->columns)
+      if (c.type == ColumnType::Counter) target.counter = &c;
+    if (!target.counter) return target;
+    std::size_t k = NextSolid(tokens, name + 1);
+    if (k >= tokens.size() || TokenText(sql, tokens[k]) != "(") {
+      target.givesCounter = true;
+      return target;
+    }
+    for (; k < tokens.size() && TokenText(sql, tokens[k]) != ")"; ++k)
+      if (TokenIsWord(sql, tokens[k], target.counter->name)) target.givesCounter = true;
+    return target;
   }
-  return nullptr;
+  return target;
 }
 
 }  // namespace
@@ -57,11 +75,22 @@ void Database::execute(std::string_view sql, int) {
   if (IsSelect(sql)) refuse(c, statement.sql, "No se puede ejecutar una consulta de selección.");
   if (IsTransactionControl(sql))
     Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
-  const Column* counter = FirstWord(sql) == "INSERT" ? InsertedCounter(sql) : nullptr;
+  const InsertTarget target = FirstWord(sql) == "INSERT" ? InsertedCounter(sql) : InsertTarget{};
+  const Column* counter = target.counter;
   if (counter) statement.sql += " RETURNING " + std::string(counter->name);
   Result r = c.run(statement.sql);
   if (counter && PQntuples(r.get()) > 0)
     lastKey_ = std::atoll(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
+  // Keys given by the statement: the counter goes on past them, so that no
+  // later insert is given one of them.
+  if (counter && target.givesCounter) {
+    const std::string table(target.table->name);
+    std::string column(counter->name);
+    for (char& ch : column) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    c.run("SELECT setval(s, m) FROM (SELECT pg_get_serial_sequence('" + table + "', '" + column +
+          "')::regclass AS s, (SELECT max(" + column + ") FROM " + table +
+          ") AS m) q WHERE m > coalesce(pg_sequence_last_value(s), 0)");
+  }
 }
 
 std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
