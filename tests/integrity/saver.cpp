@@ -1,8 +1,10 @@
 // A client process that saves declared records into one declaration of a user
 // database for a while, through the public classes, and reports on a file each
 // key it got as soon as the call returned: "N key" for a new record, "U key"
-// for a change of its previous one. A call that fails (the file busy beyond the
-// engine's wait) reports nothing and is tried again. With "copy", every fifth
+// for a change of its previous one. A call that fails with 3050 (the file busy
+// beyond the engine's wait, or on the server a unit of work that kept losing
+// to concurrent ones after its retries) reports "B 0" and is tried again; any
+// other error ends the process with a failure. With "copy", every fifth
 // step duplicates the declaration instead: the copy's sequence number is the
 // number of records it must hold, and its previous-declaration reference the
 // source.
@@ -71,6 +73,7 @@ int main(int argc, char** argv) {
     } catch (const kolvar::Error& e) {
       if (e.number() != kolvar::err::kLocked) throw;
       ++busy;
+      if (write(report, "B 0\n", 4) != 4) return 3;
       continue;
     }
     for (;;) {
