@@ -267,11 +267,13 @@ long long StoredSqlite(const std::string& path) {
 int main(int argc, char** argv) {
   if (argc == 7 && std::strcmp(argv[1], "--child") == 0) return Child(argv);
   const double seconds = argc > 1 ? std::atof(argv[1]) : 10;
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const kolvar::bench::BenchServer server;
   const std::string tag = std::to_string(getpid());
   const fs::path dir = fs::temp_directory_path() / ("kolvar-saves-bench-" + tag);
   fs::create_directories(dir);
-  std::printf("%.0f s per run; %s\n", seconds, server.Settings().c_str());
+  std::printf("%.0f s per run; %s\nload average at the start: %s\n", seconds,
+              server.Settings().c_str(), kolvar::bench::LoadAverage().c_str());
   std::printf("%-10s %9s %11s %12s %9s %9s %13s %12s %7s\n", "engine", "processes", "saves/s",
               "per process", "3050", "retries", "raw saves/s", "raw 3050", "ratio");
   bool whole = true;
@@ -306,6 +308,7 @@ int main(int argc, char** argv) {
     }
   }
   std::printf("ratio: raw saves/s over the library's (how many times faster the bare engine is)\n");
+  std::printf("load average at the end: %s\n", kolvar::bench::LoadAverage().c_str());
   fs::remove_all(dir);
   return whole ? 0 : 1;
 }

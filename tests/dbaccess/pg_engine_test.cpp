@@ -307,10 +307,25 @@ TEST_F(PgEngineTest, ADroppedConnectionIsOpenedAgainButNeverInsideAUnitOfWork) {
   drop(second);
   const auto third = backend();
   EXPECT_NE(third, second);
+  // Dropped after the unit began but before it sent anything: it runs whole
+  // on a new connection; one that never sent anything ends as nothing.
+  db->begin();
+  drop(third);
+  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('kept')");
+  db->commit();
+  EXPECT_EQ(Count("TDeclarante WHERE nombred = 'kept'"), 1);
+  const auto fourth = backend();
+  EXPECT_NE(fourth, third);
+  db->begin();
+  drop(fourth);
+  db->commit();
+  db->execute("DELETE FROM TDeclarante");
+  const auto fifth = backend();
+  EXPECT_NE(fifth, fourth);
   // Dropped inside a unit of work: it fails, and nothing of it stays.
   db->begin();
   db->execute("INSERT INTO TDeclarante (nombred) VALUES ('lost')");
-  drop(third);
+  drop(fifth);
   ExpectError(3151, [&] { db->execute("INSERT INTO TDeclarante (nombred) VALUES ('x')"); });
   ExpectError(3151, [&] { db->commit(); });
   db->rollback();

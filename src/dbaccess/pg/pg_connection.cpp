@@ -106,54 +106,100 @@ void Connection::fail(PGresult* r) {
   RaiseServerError(state, message, constraint);
 }
 
-Result Connection::plain(const std::string& sql,
-                         const std::vector<std::optional<std::string>>& params) {
+namespace {
+
+void Send(PGconn* conn, const std::string& sql, const std::vector<const char*>& values = {}) {
+  PQsendQueryParams(conn, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
+                    nullptr, nullptr, 0);
+}
+
+}  // namespace
+
+std::vector<Result> Connection::exchange(const std::string& sql, const Params& params, bool guard) {
   std::vector<const char*> values;
   for (const auto& p : params) values.push_back(p ? p->c_str() : nullptr);
-  PGresult* r = PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr,
-                             values.data(), nullptr, nullptr, 0);
-  if (untouched_ && PQstatus(conn_) != CONNECTION_OK) {
-    // Dropped before the unit of work did anything: it starts on a new one.
-    PQclear(r);
-    connect();
-    r = PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
-                     nullptr, nullptr, 0);
+  for (int attempt = 0;; ++attempt) {
+    std::vector<Result> results(waiting_.size() + (guard ? 3 : 1));
+    if (PQenterPipelineMode(conn_)) {
+      for (const auto& w : waiting_) Send(conn_, w);
+      if (guard) Send(conn_, "SAVEPOINT kolvar_statement");
+      Send(conn_, sql, values);
+      if (guard) Send(conn_, "RELEASE kolvar_statement");
+      PQpipelineSync(conn_);
+      for (auto& result : results) {
+        PGresult* r = PQgetResult(conn_);
+        if (!r) break;
+        result.reset(r);
+        while (PGresult* extra = PQgetResult(conn_)) PQclear(extra);  // up to the query's end
+      }
+      while (PGresult* r = PQgetResult(conn_)) {  // the sync
+        const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+        PQclear(r);
+        if (sync) break;
+      }
+      PQexitPipelineMode(conn_);
+    } else if (PQstatus(conn_) == CONNECTION_OK) {
+      fail(nullptr);
+    }
+    if (attempt == 0 && untouched_ && PQstatus(conn_) != CONNECTION_OK) {
+      // Dropped before the unit of work did anything: it starts on a new one.
+      const bool inTransaction = inTransaction_;
+      connect();
+      inTransaction_ = inTransaction;
+      continue;
+    }
+    untouched_ = false;
+    waiting_.clear();
+    return results;
   }
-  untouched_ = false;
+}
+
+void Connection::checkWaiting(std::vector<Result>& results, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i)
+    if (!results[i] || PQresultStatus(results[i].get()) != PGRES_COMMAND_OK)
+      fail(results[i].release());
+}
+
+namespace {
+
+bool Succeeded(const PGresult* r) {
   const auto status = PQresultStatus(r);
-  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return Result(r);
-  if (status == PGRES_EMPTY_QUERY) {
-    PQclear(r);
-    Raise(err::kSyntax, "La instrucción SQL está vacía.");
+  return r && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK);
+}
+
+}  // namespace
+
+Result Connection::plain(const std::string& sql, const Params& params) {
+  Result r;
+  if (!waiting_.empty()) {
+    std::vector<Result> results = exchange(sql, params, false);
+    checkWaiting(results, results.size() - 1);
+    r = std::move(results.back());
+  } else {
+    std::vector<const char*> values;
+    for (const auto& p : params) values.push_back(p ? p->c_str() : nullptr);
+    r.reset(PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                         values.data(), nullptr, nullptr, 0));
+    if (untouched_ && PQstatus(conn_) != CONNECTION_OK) {
+      // Dropped before the unit of work did anything: it starts on a new one.
+      connect();
+      r.reset(PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                           values.data(), nullptr, nullptr, 0));
+    }
+    untouched_ = false;
   }
-  fail(r);
+  if (Succeeded(r.get())) return r;
+  if (r && PQresultStatus(r.get()) == PGRES_EMPTY_QUERY)
+    Raise(err::kSyntax, "La instrucción SQL está vacía.");
+  fail(r.release());
 }
 
 // SAVEPOINT, the statement and RELEASE in one round trip.
-Result Connection::guarded(const std::string& sql,
-                           const std::vector<std::optional<std::string>>& params) {
-  std::vector<const char*> values;
-  for (const auto& p : params) values.push_back(p ? p->c_str() : nullptr);
-  if (!PQenterPipelineMode(conn_)) fail(nullptr);
-  PQsendQueryParams(conn_, "SAVEPOINT kolvar_statement", 0, nullptr, nullptr, nullptr, nullptr, 0);
-  PQsendQueryParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
-                    nullptr, nullptr, 0);
-  PQsendQueryParams(conn_, "RELEASE kolvar_statement", 0, nullptr, nullptr, nullptr, nullptr, 0);
-  PQpipelineSync(conn_);
-  Result results[3];
-  for (int k = 0; k < 3; ++k) {
-    PGresult* r = PQgetResult(conn_);
-    if (!r) break;
-    results[k].reset(r);
-    while (PGresult* extra = PQgetResult(conn_)) PQclear(extra);  // up to the query's end
-  }
-  while (PGresult* r = PQgetResult(conn_)) {  // the sync
-    const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
-    PQclear(r);
-    if (sync) break;
-  }
-  PQexitPipelineMode(conn_);
-  if (PQstatus(conn_) != CONNECTION_OK) fail(results[1].release());
+Result Connection::guarded(const std::string& sql, const Params& params) {
+  std::vector<Result> all = exchange(sql, params, true);
+  if (PQstatus(conn_) != CONNECTION_OK) fail(all[all.size() - 2].release());
+  checkWaiting(all, all.size() - 3);
+  Result* results = &all[all.size() - 3];
   const auto status = results[1] ? PQresultStatus(results[1].get()) : PGRES_FATAL_ERROR;
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
     if (PQresultStatus(results[2].get()) != PGRES_COMMAND_OK) fail(results[2].release());
@@ -176,15 +222,35 @@ Result Connection::guarded(const std::string& sql,
   fail(results[1].release());
 }
 
-Result Connection::run(const std::string& sql,
-                       const std::vector<std::optional<std::string>>& params) {
+Result Connection::run(const std::string& sql, const Params& params) {
   if (inTransaction_ && !conflicted_) return guarded(sql, params);
   return plain(sql, params);
 }
 
+bool Connection::beginWaits() const {
+  return !waiting_.empty() && waiting_.front().starts_with("BEGIN");
+}
+
+void Connection::control(const std::string& sql) {
+  if (inTransaction_ && !conflicted_) {
+    if (sql.starts_with("SAVEPOINT ")) {
+      waiting_.push_back(sql);
+      return;
+    }
+    if (sql.starts_with("RELEASE ")) {
+      if (!waiting_.empty() && waiting_.back() == "SAVEPOINT " + sql.substr(8))
+        waiting_.pop_back();  // nothing ran in it
+      else
+        waiting_.push_back(sql);
+      return;
+    }
+  }
+  plain(sql, {});
+}
+
 void Connection::begin(std::string_view isolation) {
   ensureAlive();
-  plain("BEGIN ISOLATION LEVEL " + std::string(isolation), {});
+  waiting_.assign(1, "BEGIN ISOLATION LEVEL " + std::string(isolation));
   inTransaction_ = true;
   conflicted_ = false;
 }
@@ -195,12 +261,18 @@ void Connection::commit() {
     RaiseServerError("40001", "la unidad de trabajo chocó con otra y se ha deshecho");
   }
   inTransaction_ = false;
+  if (beginWaits()) {  // nothing ran in it
+    waiting_.clear();
+    return;
+  }
   plain("COMMIT", {});
 }
 
 void Connection::rollback() noexcept {
   inTransaction_ = false;
-  if (PQstatus(conn_) != CONNECTION_OK) return;
+  const bool sent = !beginWaits();
+  waiting_.clear();
+  if (!sent || PQstatus(conn_) != CONNECTION_OK) return;
   PQclear(PQexec(conn_, "ROLLBACK"));
 }
 
