@@ -12,6 +12,9 @@ namespace kolvar::db::pg {
 
 namespace {
 
+// Statements kept prepared on one connection, at most.
+constexpr std::size_t kMostPrepared = 64;
+
 // Waits on row locks end here; a deadlock is found by the server sooner.
 constexpr const char* kSessionSettings =
     "SET client_encoding = 'UTF8'; SET lock_timeout = '10s'; SET standard_conforming_strings = on";
@@ -79,6 +82,7 @@ void Connection::connect() {
   if (conn_) PQfinish(conn_);
   conn_ = conn;
   tables_.clear();
+  prepared_.clear();
   inTransaction_ = false;
   untouched_ = true;
 }
@@ -115,15 +119,32 @@ void Send(PGconn* conn, const std::string& sql, const std::vector<const char*>& 
 
 }  // namespace
 
-std::vector<Result> Connection::exchange(const std::string& sql, const Params& params, bool guard) {
+std::vector<Result> Connection::exchange(const Statement& st, bool guard) {
   std::vector<const char*> values;
-  for (const auto& p : params) values.push_back(p ? p->c_str() : nullptr);
+  for (const auto& p : st.params) values.push_back(p ? p->c_str() : nullptr);
+  const int count = static_cast<int>(values.size());
   for (int attempt = 0;; ++attempt) {
-    std::vector<Result> results(waiting_.size() + (guard ? 3 : 1));
+    // A statement run again is prepared on its first run on this connection.
+    std::string name, key;
+    bool prepare = false;
+    if (st.types) {
+      key = st.sql;  // and the parameters' types, which the preparation fixes
+      for (unsigned int type : *st.types) key += "\n" + std::to_string(type);
+      const auto known = prepared_.find(key);
+      prepare = known == prepared_.end() && prepared_.size() < kMostPrepared;
+      if (known != prepared_.end()) name = known->second;
+      if (prepare) name = "kolvar_" + std::to_string(prepared_.size() + 1);
+    }
+    std::vector<Result> results(waiting_.size() + (guard ? 3 : 1) + (prepare ? 1 : 0));
     if (PQenterPipelineMode(conn_)) {
       for (const auto& w : waiting_) Send(conn_, w);
       if (guard) Send(conn_, "SAVEPOINT kolvar_statement");
-      Send(conn_, sql, values);
+      if (prepare) PQsendPrepare(conn_, name.c_str(), st.sql.c_str(), count, st.types->data());
+      if (!name.empty())
+        PQsendQueryPrepared(conn_, name.c_str(), count, values.data(), nullptr, nullptr, 0);
+      else
+        PQsendQueryParams(conn_, st.sql.c_str(), count, st.types ? st.types->data() : nullptr,
+                          values.data(), nullptr, nullptr, 0);
       if (guard) Send(conn_, "RELEASE kolvar_statement");
       PQpipelineSync(conn_);
       for (auto& result : results) {
@@ -150,6 +171,15 @@ std::vector<Result> Connection::exchange(const std::string& sql, const Params& p
     }
     untouched_ = false;
     waiting_.clear();
+    if (prepare) {
+      // The preparation's result stands for the statement's when it failed.
+      const auto at = results.end() - (guard ? 3 : 2);
+      if (*at && PQresultStatus(at->get()) == PGRES_COMMAND_OK)
+        prepared_.emplace(key, name);
+      else
+        std::swap(*at, *(at + 1));
+      results.erase(at);
+    }
     return results;
   }
 }
@@ -169,10 +199,12 @@ bool Succeeded(const PGresult* r) {
 
 }  // namespace
 
-Result Connection::plain(const std::string& sql, const Params& params) {
+Result Connection::plain(const Statement& st) {
+  const std::string& sql = st.sql;
+  const Params& params = st.params;
   Result r;
-  if (!waiting_.empty()) {
-    std::vector<Result> results = exchange(sql, params, false);
+  if (!waiting_.empty() || st.types) {
+    std::vector<Result> results = exchange(st, false);
     checkWaiting(results, results.size() - 1);
     r = std::move(results.back());
   } else {
@@ -195,8 +227,8 @@ Result Connection::plain(const std::string& sql, const Params& params) {
 }
 
 // SAVEPOINT, the statement and RELEASE in one round trip.
-Result Connection::guarded(const std::string& sql, const Params& params) {
-  std::vector<Result> all = exchange(sql, params, true);
+Result Connection::guarded(const Statement& st) {
+  std::vector<Result> all = exchange(st, true);
   if (PQstatus(conn_) != CONNECTION_OK) fail(all[all.size() - 2].release());
   checkWaiting(all, all.size() - 3);
   Result* results = &all[all.size() - 3];
@@ -223,8 +255,15 @@ Result Connection::guarded(const std::string& sql, const Params& params) {
 }
 
 Result Connection::run(const std::string& sql, const Params& params) {
-  if (inTransaction_ && !conflicted_) return guarded(sql, params);
+  if (inTransaction_ && !conflicted_) return guarded({sql, params});
   return plain(sql, params);
+}
+
+Result Connection::runPrepared(const std::string& sql, const Params& params,
+                               const std::vector<unsigned int>& types) {
+  const Statement st{sql, params, &types};
+  if (inTransaction_ && !conflicted_) return guarded(st);
+  return plain(st);
 }
 
 bool Connection::beginWaits() const {

@@ -40,6 +40,12 @@ class Connection {
   // failure dooms the whole transaction (a serialization failure or a
   // deadlock): then everything up to the rollback fails with 3050.
   Result run(const std::string& sql, const std::vector<std::optional<std::string>>& params = {});
+  // The same for a statement run again and again with other values: it is
+  // prepared once per connection and text, and each parameter ($1, $2 ...)
+  // has the given type (0: the type its place asks for, as an untyped
+  // literal would).
+  Result runPrepared(const std::string& sql, const std::vector<std::optional<std::string>>& params,
+                     const std::vector<unsigned int>& types);
 
   // A statement of the transaction itself (SAVEPOINT, RELEASE, ROLLBACK TO).
   // SAVEPOINT and RELEASE wait to go with the next statement, in its round
@@ -72,13 +78,19 @@ class Connection {
   };
   const TableInfo* table(unsigned int oid, int column);
   using Params = std::vector<std::optional<std::string>>;
-  Result plain(const std::string& sql, const Params& params);
-  Result guarded(const std::string& sql, const Params& params);
+  struct Statement {
+    const std::string& sql;
+    const Params& params;
+    const std::vector<unsigned int>* types = nullptr;  // prepared when given
+  };
+  Result plain(const std::string& sql, const Params& params) { return plain({sql, params}); }
+  Result plain(const Statement& statement);
+  Result guarded(const Statement& statement);
   // The waiting statements, then `sql` (between a savepoint and its release
   // when guarded), in one round trip; their results in that order (null for
   // what the server skipped). A connection dropped before the unit of work
   // sent anything is opened again and everything sent on it.
-  std::vector<Result> exchange(const std::string& sql, const Params& params, bool guard);
+  std::vector<Result> exchange(const Statement& statement, bool guard);
   // Raises the failure of a waiting statement, if one failed.
   void checkWaiting(std::vector<Result>& results, std::size_t count);
   bool beginWaits() const;
@@ -91,6 +103,7 @@ class Connection {
   bool conflicted_ = false;
   bool untouched_ = true;             // no statement since the last check: a drop may be mended
   std::vector<std::string> waiting_;  // BEGIN, SAVEPOINT, RELEASE not sent yet
+  std::unordered_map<std::string, std::string> prepared_;  // names by text and types
   std::unordered_map<unsigned int, TableInfo> tables_;
 };
 
