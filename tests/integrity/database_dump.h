@@ -12,12 +12,28 @@
 
 namespace kolvar::testing {
 
+// A connection of its own to the server's database, kept for the next read
+// of the same database (tests read the same one many times).
+inline PGconn* OutsideConnection(const std::string& path) {
+  static std::string kept;
+  static PGconn* conn = nullptr;
+  if (conn && (kept != path || PQstatus(conn) != CONNECTION_OK)) {
+    PQfinish(conn);
+    conn = nullptr;
+  }
+  if (!conn) {
+    conn = PQconnectdb(path.c_str());
+    kept = path;
+  }
+  return conn;
+}
+
 // Every row of the SELECT, cells joined by "|" and rows by "\n", Null as "~";
 // "error: ..." on failure.
 inline std::string DumpRows(const std::string& path, const std::string& select) {
   std::string out;
   if (db::pg::IsServerAddress(path)) {
-    PGconn* conn = PQconnectdb(path.c_str());
+    PGconn* conn = OutsideConnection(path);
     PGresult* r = PQexec(conn, select.c_str());
     if (PQresultStatus(r) != PGRES_TUPLES_OK) {
       out = std::string("error: ") + PQerrorMessage(conn);
@@ -29,7 +45,6 @@ inline std::string DumpRows(const std::string& path, const std::string& select) 
       }
     }
     PQclear(r);
-    PQfinish(conn);
     return out;
   }
   sqlite3* db = nullptr;

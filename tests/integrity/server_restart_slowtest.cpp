@@ -52,7 +52,7 @@ class ServerRestart : public ::testing::Test {
 };
 
 TEST_F(ServerRestart, AnImportDuringARestartStoresNothingAndTheNextOneStoresTheWholeFile) {
-  constexpr int kRecords = 2000;
+  constexpr int kRecords = 1000;
   CreateUserDatabase(uri);
   const std::string reference = (dir / "referencia.db").string();
   CreateReferenceDatabase(reference);
