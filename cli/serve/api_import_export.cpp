@@ -45,6 +45,9 @@ void AddImportExportRoutes(httplib::Server& server, ApiContext& context, ImportJ
   server.Post(R"(/api/imports/(\w+)/store)", Unlocked([&](const httplib::Request& request) {
                 return jobs.Store(request.matches[1]);
               }));
+  server.Post(R"(/api/imports/(\w+)/cancel)", Unlocked([&](const httplib::Request& request) {
+                return jobs.Cancel(request.matches[1]);
+              }));
   server.Get(R"(/api/declarations/(\d+)/export)",
              [&](const httplib::Request& request, httplib::Response& response) {
                std::string file;

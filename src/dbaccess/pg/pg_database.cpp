@@ -5,6 +5,7 @@
 #include "dbaccess/pg/pg_dialect.h"
 #include "dbaccess/pg/pg_engine.h"
 #include "dbaccess/sql_dialect.h"
+#include "dbaccess/sql_literal.h"
 #include "dbaccess/sql_tokens.h"
 #include "kolvar/error.h"
 
@@ -26,6 +27,40 @@ const Column* InsertedCounter(std::string_view sql) {
     return nullptr;
   }
   return nullptr;
+}
+
+// The statement with each parameter (?) written as the literal of its value,
+// through the same helpers as the literals the table classes write.
+std::string WithLiterals(std::string_view sql, const std::vector<Value>& params) {
+  std::string out;
+  std::size_t next = 0, from = 0;
+  for (const Token& t : Tokenize(sql)) {
+    if (t.kind != TokenKind::Other || TokenText(sql, t) != "?") continue;
+    if (next == params.size()) Raise(err::kInvalidCall);
+    out += sql.substr(from, t.begin - from);
+    const Value& v = params[next++];
+    switch (v.type()) {
+      case VarType::Null:
+        out += "NULL";
+        break;
+      case VarType::Integer:
+      case VarType::Long:
+      case VarType::Byte:
+      case VarType::Boolean:
+        out += std::to_string(v.toLong());
+        break;
+      case VarType::Single:
+      case VarType::Double:
+        out += SqlNumber(v.toDouble());
+        break;
+      default:
+        out += SqlText(v.toString());
+    }
+    from = t.end;
+  }
+  if (next != params.size()) Raise(err::kInvalidCall);
+  out += sql.substr(from);
+  return out;
 }
 
 }  // namespace
@@ -52,6 +87,10 @@ void Database::execute(std::string_view sql, int) {
   Result r = c.run(statement.sql);
   if (counter && PQntuples(r.get()) > 0)
     lastKey_ = std::atoll(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
+}
+
+void Database::execute(std::string_view sql, const std::vector<Value>& params) {
+  execute(params.empty() ? std::string(sql) : WithLiterals(sql, params));
 }
 
 std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
@@ -103,12 +142,20 @@ void Database::close() {
   if (!connection_ || closePending_) return;
   for (auto& rs : recordsets()) rs->close();
   recordsets_.clear();
-  if (depth_ > 0) {
+  if (depth_ > 0 || pinned_) {
     closePending_ = true;
     return;
   }
   if (connection_->inTransaction()) connection_->rollback();
   connection_.reset();
+}
+
+void Database::pin(bool pinned) {
+  pinned_ = pinned;
+  if (!pinned_ && closePending_ && depth_ == 0) {
+    closePending_ = false;
+    close();
+  }
 }
 
 namespace {
