@@ -98,6 +98,7 @@ double CopyIn(PGconn* conn, const std::vector<std::string>& rows) {
 
 int main(int argc, char** argv) {
   const long long records = argc > 1 ? std::stoll(argv[1]) : 1000000;
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   const kolvar::bench::BenchServer server;
   const std::string tag = std::to_string(getpid());
   const fs::path dir = fs::temp_directory_path() / ("kolvar-server-import-bench-" + tag);
@@ -108,16 +109,29 @@ int main(int argc, char** argv) {
   kolvar::CreateReferenceDatabase(reference);
   std::printf("file: %lld declared records of books E F R S I J U, a third foreign, %.0f MB\n",
               records, static_cast<double>(fs::file_size(file)) / 1e6);
-  std::printf("%s\n", server.Settings().c_str());
+  std::printf("%s\nload average at the start: %s\n", server.Settings().c_str(),
+              kolvar::bench::LoadAverage().c_str());
 
   kolvar::CreateUserDatabase(user);
   const Timed embedded = Import(file, user, reference);
+  std::printf(
+      "SQLite file, whole-file import: %.2f s, %.0f records/s (validation pass %.2f s), "
+      "%lld stored\n",
+      embedded.whole, records / embedded.whole, embedded.validation, embedded.stored);
 
   const std::string imported = "kb_import_" + tag, copied = "kb_copy_" + tag;
   const std::string onServer = server.NewSchema(imported);
   kolvar::CreateUserDatabase(onServer);
   const Timed pg = Import(file, onServer, reference);
   const double serverCpu = kolvar::bench::ServerSession(onServer).LibraryBackendsCpu();
+  std::printf(
+      "PostgreSQL, whole-file import: %.2f s, %.0f records/s (validation pass %.2f s, "
+      "storing pass %.2f s), %lld stored\n",
+      pg.whole, records / pg.whole, pg.validation, pg.whole - pg.validation, pg.stored);
+  std::printf(
+      "  processor time: SQLite import %.2f s; PostgreSQL import %.2f s in this process, "
+      "%.2f s in the server's backend (-1: not readable)\n",
+      embedded.cpu, pg.cpu, serverCpu);
 
   const std::string copyTarget = server.NewSchema(copied);
   kolvar::CreateUserDatabase(copyTarget);
@@ -133,18 +147,6 @@ int main(int argc, char** argv) {
   }
 
   std::printf(
-      "SQLite file, whole-file import: %.2f s, %.0f records/s (validation pass %.2f s), "
-      "%lld stored\n",
-      embedded.whole, records / embedded.whole, embedded.validation, embedded.stored);
-  std::printf(
-      "PostgreSQL, whole-file import: %.2f s, %.0f records/s (validation pass %.2f s, "
-      "storing pass %.2f s), %lld stored\n",
-      pg.whole, records / pg.whole, pg.validation, pg.whole - pg.validation, pg.stored);
-  std::printf(
-      "  processor time: SQLite import %.2f s; PostgreSQL import %.2f s in this process, "
-      "%.2f s in the server's backend (-1: not readable)\n",
-      embedded.cpu, pg.cpu, serverCpu);
-  std::printf(
       "anchor, raw COPY of the same rows into the same tables, one transaction: %.2f s, "
       "%.0f records/s, %lld copied\n",
       copySeconds, records / copySeconds, copiedRecords);
@@ -152,6 +154,7 @@ int main(int argc, char** argv) {
               pg.whole / copySeconds, (pg.whole - pg.validation) / copySeconds);
   std::printf("ratio PostgreSQL import/SQLite import: %.2f\n", pg.whole / embedded.whole);
 
+  std::printf("load average at the end: %s\n", kolvar::bench::LoadAverage().c_str());
   server.DropSchema(imported);
   server.DropSchema(copied);
   fs::remove_all(dir);
