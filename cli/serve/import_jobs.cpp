@@ -112,7 +112,7 @@ json ImportJobs::Status(const std::string& id) {
   const std::shared_ptr<Job> job = Find(id);
   std::lock_guard<std::mutex> lock(job->mutex);
   json status{{"id", id},
-              {"declaration", job->declaration.id},
+              {"declaration", job->declaration.key},
               {"phase", job->phase},
               {"pass", job->pass},
               {"lines", job->lines},
@@ -167,9 +167,9 @@ void ImportJobs::Run(const std::shared_ptr<Job>& job, bool store) {
   ImportTarget target;
   target.userDatabase = context_.paths.user;
   target.referenceDatabase = context_.paths.reference;
-  target.declaration = d.id;
+  target.declaration = d.key;
   target.year = d.year;
-  target.period = static_cast<std::int16_t>(d.month);
+  target.period = d.period;
   target.periodicity = static_cast<std::int16_t>(d.periodicity == "2" ? 2 : 1);
   kolvar::ImportOptions options = cli::LibraryImportOptions();
   options.validateOnly = !store;

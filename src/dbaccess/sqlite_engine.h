@@ -100,7 +100,8 @@ class Database : public db::Database {
   // a failed write of the disk or a lock), so nothing runs outside it.
   void requireLiveUnit() const;
 
-  sqlite3_stmt* prepare(std::string_view sql);
+  sqlite3_stmt* prepare(std::string_view sql);  // 3420 once closed
+  sqlite3_stmt* prepareOn(sqlite3* db, std::string_view sql);
   // A prepared statement of the text, kept for the next run of the same text
   // while the file is open, and its return.
   sqlite3_stmt* acquire(std::string_view sql);
