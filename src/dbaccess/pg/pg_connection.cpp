@@ -129,6 +129,25 @@ Result Connection::plain(const std::string& sql,
   fail(r);
 }
 
+void Connection::copyIn(const std::string& sql, std::string_view data) {
+  untouched_ = false;
+  PGresult* start = PQexec(conn_, sql.c_str());
+  if (PQresultStatus(start) != PGRES_COPY_IN) fail(start);
+  PQclear(start);
+  const bool sent = PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 &&
+                    PQputCopyEnd(conn_, nullptr) == 1;
+  PGresult* last = nullptr;
+  while (PGresult* r = PQgetResult(conn_)) {
+    if (last) PQclear(last);
+    last = r;
+  }
+  if (sent && last && PQresultStatus(last) == PGRES_COMMAND_OK) {
+    PQclear(last);
+    return;
+  }
+  fail(last);
+}
+
 // SAVEPOINT, the statement and RELEASE in one round trip.
 Result Connection::guarded(const std::string& sql,
                            const std::vector<std::optional<std::string>>& params) {

@@ -41,6 +41,10 @@ class Connection {
   // deadlock): then everything up to the rollback fails with 3050.
   Result run(const std::string& sql, const std::vector<std::optional<std::string>>& params = {});
 
+  // A COPY ... FROM STDIN statement with its data in the server's text
+  // format. Inside a transaction a failure dooms it (no savepoint).
+  void copyIn(const std::string& sql, std::string_view data);
+
   // A statement of the transaction itself (SAVEPOINT, RELEASE, ROLLBACK TO),
   // run as it is.
   void control(const std::string& sql) { plain(sql, {}); }
