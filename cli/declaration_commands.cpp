@@ -19,14 +19,6 @@ void SetPeriod(const std::string& text, Declaration& d, Lang lang) {
   d.period = static_cast<std::int16_t>(WholeArgument("--period", text, 1, 12, lang));
 }
 
-std::int32_t NextSequence(const Library& library, const Declaration& d) {
-  std::int32_t highest = 0;
-  for (const Declaration& other : library.DeclarationsOf(d.declarant))
-    if (other.year == d.year && other.period == d.period && other.periodicity == d.periodicity)
-      highest = std::max(highest, other.sequence);
-  return highest + 1;
-}
-
 void Apply(const Library& library, const Fields& fields, Declaration& d, Lang lang) {
   for (const auto& [name, value] : fields) {
     if (name == "declarant")
@@ -47,7 +39,7 @@ void Apply(const Library& library, const Fields& fields, Declaration& d, Lang la
   if (auto s = fields.find("sequence"); s != fields.end())
     d.sequence = static_cast<std::int32_t>(WholeArgument("--sequence", s->second, 1, 9999, lang));
   else
-    d.sequence = NextSequence(library, d);
+    d.sequence = library.NextSequence(d);
   if (auto p = fields.find("previous"); p != fields.end()) {
     const std::string& text = p->second;
     const std::string prefix = "340" + std::to_string(d.year) + PeriodText(d);

@@ -8,7 +8,6 @@
 #include "errors.h"
 #include "finding_place.h"
 #include "form340_layout.h"
-#include "kolvar/batch.h"
 #include "ui_text.h"
 
 namespace kolvar::cli {
@@ -155,11 +154,9 @@ void ImportInBatch(const Library& library, const std::string& path, const Import
   target.year = plan.declaration.year;
   target.period = plan.declaration.period;
   target.periodicity = static_cast<std::int16_t>(plan.declaration.periodicity == "2" ? 2 : 1);
-  kolvar::ImportOptions o;
+  kolvar::ImportOptions o = LibraryImportOptions();
   o.partial = options.partial;
   o.validateOnly = options.check;
-  o.minYear = 2008;
-  o.maxYear = CurrentYear() + 1;
   o.maxFindings = 100000;
   const long lines = out.lines;
   const ImportProgressCallback report = [&](const kolvar::ImportProgress& p) {
@@ -205,6 +202,13 @@ void ImportInBatch(const Library& library, const std::string& path, const Import
 }
 
 }  // namespace
+
+kolvar::ImportOptions LibraryImportOptions() {
+  kolvar::ImportOptions o;
+  o.minYear = 2008;
+  o.maxYear = CurrentYear() + 1;
+  return o;
+}
 
 ImportOutcome ImportForm340File(const Library& library, const std::string& path,
                                 const ImportOptions& options, const ImportProgress& progress) {

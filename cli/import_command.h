@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "catalog/catalog.h"
+#include "kolvar/batch.h"
 #include "library.h"
 #include "text_file.h"
 
@@ -47,6 +48,10 @@ struct ImportOutcome {
 
 // Called now and then with the lines done and the lines to do over both passes.
 using ImportProgress = std::function<void(long done, long total)>;
+
+// The library's import options every client uses: the years a declarant
+// record may carry (up to next year).
+kolvar::ImportOptions LibraryImportOptions();
 
 // Findings are in the outcome; usage and file problems are UsageErrors and
 // library failures kolvar::Errors, both leaving the databases as they were.

@@ -180,6 +180,14 @@ std::int32_t Library::DuplicateDeclaration(std::int32_t from, const Declaration&
       .toLong();
 }
 
+std::int32_t Library::NextSequence(const Declaration& d) const {
+  std::int32_t highest = 0;
+  for (const Declaration& other : DeclarationsOf(d.declarant))
+    if (other.year == d.year && other.period == d.period && other.periodicity == d.periodicity)
+      highest = std::max(highest, other.sequence);
+  return highest + 1;
+}
+
 Value Library::Summary(std::int32_t declaration) const {
   return CallMethod(*Make("kolvar.cDeclaraciones"), "ObtenerResumen", {L(declaration)});
 }

@@ -67,6 +67,9 @@ class Library {
   bool DeclarationExists(const Declaration& d) const;
   void DeleteDeclaration(std::int32_t key) const;
   std::int32_t DuplicateDeclaration(std::int32_t from, const Declaration& to) const;
+  // The sequence after the highest among the declarant's declarations of the
+  // same year, period and periodicity.
+  std::int32_t NextSequence(const Declaration& d) const;
 
   Value Summary(std::int32_t declaration) const;
   Value Counts(std::int32_t declaration) const;

@@ -10,7 +10,7 @@ namespace {
 
 bool ValidTaxId(ApiContext& context, const std::string& id) {
   auto general = Service(context.paths, "kolvar.cDatosGenerales");
-  return Invoke(*general, "ValidaNifCif", {Value(id), Value(false)}).toBool();
+  return cli::CallMethod(*general, "ValidaNifCif", {Value(id), Value(false)}).toBool();
 }
 
 std::string Upper(std::string text) {
@@ -52,7 +52,7 @@ json Load(ApiContext& context, std::int32_t key) {
 // The declarant's key when it exists, else ApiError 404.
 void RequireDeclarant(ApiContext& context, std::int32_t key) {
   auto service = Service(context.paths, "kolvar.cDeclarante");
-  for (const auto& row : Rows(Invoke(*service, "ObtenerDeclarantes")))
+  for (const auto& row : Rows(cli::CallMethod(*service, "ObtenerDeclarantes", {})))
     if (row[0].toLong() == key) return;
   throw ApiError{404, "unknown declarant: " + std::to_string(key)};
 }
@@ -88,7 +88,7 @@ std::int32_t Save(ApiContext& context, std::int32_t key, const json& body) {
   buffer(15) = Value(TextOf(body, "contactPhone"));
   buffer(16) = Value(representative);
   auto service = Service(context.paths, "kolvar.cDeclarante");
-  return Invoke(*service, "GuardarDeclarante", {buffer}).toLong();
+  return cli::CallMethod(*service, "GuardarDeclarante", {buffer}).toLong();
 }
 
 }  // namespace
@@ -99,7 +99,7 @@ void AddDeclarantRoutes(httplib::Server& server, ApiContext& context) {
         const std::string prefix = Upper(request.get_param_value("prefix"));
         auto service = Service(context.paths, "kolvar.cDeclarante");
         json list = json::array();
-        for (const auto& row : Rows(Invoke(*service, "ObtenerDeclarantes"))) {
+        for (const auto& row : Rows(cli::CallMethod(*service, "ObtenerDeclarantes", {}))) {
           const std::string taxId = row[1].toString();
           if (Upper(taxId).rfind(prefix, 0) != 0) continue;
           list.push_back({{"id", row[0].toLong()}, {"taxId", taxId}, {"name", row[2].toString()}});
@@ -111,7 +111,8 @@ void AddDeclarantRoutes(httplib::Server& server, ApiContext& context) {
                json result{{"id", id}, {"valid", !id.empty() && ValidTaxId(context, id)}};
                auto service = Service(context.paths, "kolvar.cDeclarante");
                result["declarant"] =
-                   id.size() == 9 ? Invoke(*service, "NifRepetido", {Value(id)}).toLong() : 0;
+                   id.size() == 9 ? cli::CallMethod(*service, "NifRepetido", {Value(id)}).toLong()
+                                  : 0;
                return result;
              }));
   server.Get(R"(/api/declarants/(\d+))", Guarded(context, [&](const httplib::Request& request) {
@@ -137,7 +138,7 @@ void AddDeclarantRoutes(httplib::Server& server, ApiContext& context) {
                   const auto key = KeyParam(request, 1);
                   RequireDeclarant(context, key);
                   auto service = Service(context.paths, "kolvar.cDeclarante");
-                  Invoke(*service, "EliminarDeclarante", {Value(key), Value(true)});
+                  cli::CallMethod(*service, "EliminarDeclarante", {Value(key), Value(true)});
                   return json{{"deleted", key}};
                 }));
 }

@@ -1,6 +1,5 @@
 // Declarations of a declarant: list, add, duplicate, delete; a declaration's
 // summary.
-#include <algorithm>
 
 #include "serve/api_routes.h"
 #include "serve/declaration_lookup.h"
@@ -9,34 +8,10 @@ namespace kolvar::serve {
 
 namespace {
 
-void RequireDeclarant(ApiContext& context, std::int32_t key) {
-  auto service = Service(context.paths, "kolvar.cDeclarante");
-  for (const auto& row : Rows(Invoke(*service, "ObtenerDeclarantes")))
-    if (row[0].toLong() == key) return;
+void RequireDeclarant(const cli::Library& library, std::int32_t key) {
+  for (const auto& row : library.Declarants())
+    if (row.key == key) return;
   throw ApiError{404, "unknown declarant: " + std::to_string(key)};
-}
-
-// The next sequence number among the declarant's declarations of the same
-// year, period and periodicity.
-std::int32_t NextSequence(ApiContext& context, const Declaration& d) {
-  std::int32_t highest = 0;
-  for (const auto& other : DeclarationsOf(context, d.declarant))
-    if (other.year == d.year && other.month == d.month && other.periodicity == d.periodicity)
-      highest = std::max(highest, other.sequence);
-  return highest + 1;
-}
-
-// The nine arguments of GuardarDeclaracion and DuplicarDeclaracion.
-std::vector<Value> DeclarationArgs(const Declaration& d, std::int32_t key) {
-  return {Value(key),
-          Value(d.sequence),
-          Value(d.year),
-          Value(d.declarant),
-          Value(static_cast<std::int16_t>(d.month)),
-          Value(d.periodicity),
-          Value(d.substitutive ? "S" : ""),
-          Value(d.complementary ? "C" : ""),
-          Value(d.previous)};
 }
 
 Declaration FromBody(std::int32_t declarant, const json& body) {
@@ -47,8 +22,8 @@ Declaration FromBody(std::int32_t declarant, const json& body) {
     throw ApiError{422, "the year is four digits", "year"};
   d.year = std::stoi(year);
   SetPeriod(d, TextOf(body, "period"));
-  d.complementary = body.value("complementary", false);
-  d.substitutive = body.value("substitutive", false);
+  d.complementary = body.value("complementary", false) ? "C" : "";
+  d.substitutive = body.value("substitutive", false) ? "S" : "";
   const std::string previous = TextOf(body, "previous");
   if (previous.size() > 9 || previous.find_first_not_of("0123456789") != std::string::npos)
     throw ApiError{422, "the previous declaration is a number", "previous"};
@@ -56,10 +31,9 @@ Declaration FromBody(std::int32_t declarant, const json& body) {
   return d;
 }
 
-json SummaryJson(ApiContext& context, std::int32_t id) {
-  auto service = Service(context.paths, "kolvar.cDeclaraciones");
-  const Value summary = Invoke(*service, "ObtenerResumen", {Value(id)});
-  const Value counts = Invoke(*service, "ObtenerDetalles", {Value(id)});
+json SummaryJson(const cli::Library& library, std::int32_t id) {
+  const Value summary = library.Summary(id);
+  const Value counts = library.Counts(id);
   static const char* const groups[] = {"issued", "received", "investment", "intraCommunity", "all"};
   json result{{"groups", json::array()}, {"books", json::object()}};
   for (int g = 0; g <= 4; ++g)
@@ -80,9 +54,10 @@ void AddDeclarationRoutes(httplib::Server& server, ApiContext& context) {
   server.Get(R"(/api/declarants/(\d+)/declarations)",
              Guarded(context, [&](const httplib::Request& request) {
                const auto declarant = KeyParam(request, 1);
-               RequireDeclarant(context, declarant);
+               const cli::Library library = LibraryOf(context);
+               RequireDeclarant(library, declarant);
                json list = json::array();
-               for (const auto& d : DeclarationsOf(context, declarant))
+               for (const auto& d : library.DeclarationsOf(declarant))
                  list.push_back(DeclarationJson(d));
                return list;
              }));
@@ -92,12 +67,10 @@ void AddDeclarationRoutes(httplib::Server& server, ApiContext& context) {
                   [&](const httplib::Request& request) {
                     const auto declarant = KeyParam(request, 1);
                     Declaration d = FromBody(declarant, JsonBody(request));
-                    RequireDeclarant(context, declarant);
-                    d.sequence = NextSequence(context, d);
-                    auto service = Service(context.paths, "kolvar.cDeclaraciones");
-                    const auto key =
-                        Invoke(*service, "GuardarDeclaracion", DeclarationArgs(d, 0)).toLong();
-                    return DeclarationJson(FindDeclaration(context, key));
+                    const cli::Library library = LibraryOf(context);
+                    RequireDeclarant(library, declarant);
+                    d.sequence = library.NextSequence(d);
+                    return DeclarationJson(FindDeclaration(context, library.SaveDeclaration(d)));
                   },
                   201));
   server.Get(R"(/api/declarations/(\d+))", Guarded(context, [&](const httplib::Request& request) {
@@ -108,24 +81,22 @@ void AddDeclarationRoutes(httplib::Server& server, ApiContext& context) {
                   context,
                   [&](const httplib::Request& request) {
                     Declaration d = FindDeclaration(context, KeyParam(request, 1));
-                    d.sequence = NextSequence(context, d);
-                    auto service = Service(context.paths, "kolvar.cDeclaraciones");
-                    const auto key =
-                        Invoke(*service, "DuplicarDeclaracion", DeclarationArgs(d, d.id)).toLong();
-                    return DeclarationJson(FindDeclaration(context, key));
+                    const cli::Library library = LibraryOf(context);
+                    d.sequence = library.NextSequence(d);
+                    return DeclarationJson(
+                        FindDeclaration(context, library.DuplicateDeclaration(d.key, d)));
                   },
                   201));
   server.Delete(R"(/api/declarations/(\d+))",
                 Guarded(context, [&](const httplib::Request& request) {
                   const Declaration d = FindDeclaration(context, KeyParam(request, 1));
-                  auto service = Service(context.paths, "kolvar.cDeclaraciones");
-                  Invoke(*service, "EliminarDeclaracion", {Value(d.id)});
-                  return json{{"deleted", d.id}};
+                  LibraryOf(context).DeleteDeclaration(d.key);
+                  return json{{"deleted", d.key}};
                 }));
   server.Get(R"(/api/declarations/(\d+)/summary)",
              Guarded(context, [&](const httplib::Request& request) {
                const Declaration d = FindDeclaration(context, KeyParam(request, 1));
-               return SummaryJson(context, d.id);
+               return SummaryJson(LibraryOf(context), d.key);
              }));
 }
 

@@ -22,7 +22,7 @@ std::string ListingCode(const std::string& book) {
 std::int32_t BookCount(ApiContext& context, std::int32_t declaration, const std::string& book) {
   static const std::string order = "EFIJRSU";
   auto service = Service(context.paths, "kolvar.cDeclaraciones");
-  const Value counts = Invoke(*service, "ObtenerDetalles", {Value(declaration)});
+  const Value counts = cli::CallMethod(*service, "ObtenerDetalles", {Value(declaration)});
   return static_cast<std::int32_t>(counts(1 + static_cast<int>(order.find(book))).toDouble());
 }
 
@@ -33,7 +33,7 @@ std::string Cell(const Value& v) {
 // The declaration's records as (key, book, operation key, invoice total).
 std::vector<std::vector<Value>> RecordRows(ApiContext& context, std::int32_t declaration) {
   auto service = Service(context.paths, "kolvar.cDeclarado");
-  return Rows(Invoke(*service, "ObtenerDeclarados", {Value(declaration)}));
+  return Rows(cli::CallMethod(*service, "ObtenerDeclarados", {Value(declaration)}));
 }
 
 json ListingPage(ApiContext& context, std::int32_t declaration, const std::string& book,
@@ -50,7 +50,7 @@ json ListingPage(ApiContext& context, std::int32_t declaration, const std::strin
   request(2, 0) = Value(first + size - 1);
   auto service = Service(context.paths, "kolvar.cDeclaraciones");
   const Value grid =
-      Invoke(*service, "ImprimirDetalles", {Value(declaration), request, Value(false)});
+      cli::CallMethod(*service, "ImprimirDetalles", {Value(declaration), request, Value(false)});
   // The listing carries no key; the book's records in key order give it.
   std::vector<std::vector<Value>> ofBook;
   for (auto& row : RecordRows(context, declaration))
@@ -83,14 +83,14 @@ void RequireRecord(ApiContext& context, std::int32_t declaration, std::int32_t r
 
 json LoadRecord(ApiContext& context, std::int32_t declaration, std::int32_t record) {
   auto service = Service(context.paths, "kolvar.cDeclarado");
-  const Value common = Invoke(*service, "CargarDeclarado", {Value(record)});
+  const Value common = cli::CallMethod(*service, "CargarDeclarado", {Value(record)});
   json fields = json::object();
   for (const auto& f : CommonFields())
     fields[std::string(f.key)] = ToFormText(f.kind, common(f.index - 2));
   const std::string book = fields["CDTL"];
   const std::string_view method = DetailLoadMethod(book);
   if (!method.empty()) {
-    const Value detail = Invoke(*service, method, {Value(record)});
+    const Value detail = cli::CallMethod(*service, method, {Value(record)});
     for (const auto& f : DetailFields(book))
       fields[std::string(f.key)] =
           detail.isArray() ? ToFormText(f.kind, detail(f.loadColumn)) : std::string();
@@ -106,12 +106,12 @@ std::int32_t SaveRecord(ApiContext& context, const Declaration& d, std::int32_t 
   if (!fields.is_object()) throw ApiError{400, "bad JSON: fields must be an object"};
   const std::string book = TextOf(fields, "CDTL");
   Value buffer = Value::Array({{0, 37}});
-  buffer(0) = Value(d.id);
+  buffer(0) = Value(d.key);
   buffer(1) = Value(record);
   for (const auto& f : CommonFields())
     buffer(f.index) = Value(ToBufferText(f.kind, TextOf(fields, std::string(f.key).c_str())));
   buffer(19) = Value(std::to_string(d.year));
-  buffer(20) = Value(static_cast<std::int16_t>(d.month));
+  buffer(20) = Value(d.period);
   for (const auto& f : DetailFields(book))
     buffer(f.index) = Value(ToBufferText(f.kind, TextOf(fields, std::string(f.key).c_str())));
 
@@ -136,7 +136,7 @@ std::int32_t SaveRecord(ApiContext& context, const Declaration& d, std::int32_t 
 
   auto service = Service(context.paths, "kolvar.cDeclarado");
   service->Let("EjercicioDestino", Value(static_cast<std::int16_t>(d.year)));
-  const Value errors = Invoke(*service, "GuardarDeclarado", {buffer, Value(true)});
+  const Value errors = cli::CallMethod(*service, "GuardarDeclarado", {buffer, Value(true)});
   if (!errors(0, 0).isEmpty()) {
     json findings = json::array();
     for (std::int32_t k = 0; k <= errors.ubound(2); ++k) {
@@ -149,11 +149,11 @@ std::int32_t SaveRecord(ApiContext& context, const Declaration& d, std::int32_t 
     }
     throw ApiError{422, "the record has findings", "", findings};
   }
-  return record != 0 ? record : Invoke(*service, "MaxDeclarado").toLong();
+  return record != 0 ? record : cli::CallMethod(*service, "MaxDeclarado", {}).toLong();
 }
 
 json SaveAnswer(ApiContext& context, const Declaration& d, std::int32_t record, const json& body) {
-  return LoadRecord(context, d.id, SaveRecord(context, d, record, body));
+  return LoadRecord(context, d.key, SaveRecord(context, d, record, body));
 }
 
 }  // namespace
@@ -167,14 +167,14 @@ void AddRecordRoutes(httplib::Server& server, ApiContext& context) {
         const int page = std::max(0, std::atoi(request.get_param_value("page").c_str()));
         int size = std::atoi(request.get_param_value("size").c_str());
         if (size < 1 || size > 500) size = 25;
-        return ListingPage(context, d.id, book, page, size);
+        return ListingPage(context, d.key, book, page, size);
       }));
   server.Get(R"(/api/declarations/(\d+)/records/(\d+))",
              Guarded(context, [&](const httplib::Request& request) {
                const Declaration d = FindDeclaration(context, KeyParam(request, 1));
                const auto record = KeyParam(request, 2);
-               RequireRecord(context, d.id, record);
-               return LoadRecord(context, d.id, record);
+               RequireRecord(context, d.key, record);
+               return LoadRecord(context, d.key, record);
              }));
   server.Post(R"(/api/declarations/(\d+)/records)", Guarded(
                                                         context,
@@ -190,16 +190,16 @@ void AddRecordRoutes(httplib::Server& server, ApiContext& context) {
                const json body = JsonBody(request);
                const Declaration d = FindDeclaration(context, KeyParam(request, 1));
                const auto record = KeyParam(request, 2);
-               RequireRecord(context, d.id, record);
+               RequireRecord(context, d.key, record);
                return SaveAnswer(context, d, record, body);
              }));
   server.Delete(R"(/api/declarations/(\d+)/records/(\d+))",
                 Guarded(context, [&](const httplib::Request& request) {
                   const Declaration d = FindDeclaration(context, KeyParam(request, 1));
                   const auto record = KeyParam(request, 2);
-                  RequireRecord(context, d.id, record);
+                  RequireRecord(context, d.key, record);
                   auto service = Service(context.paths, "kolvar.cDeclarado");
-                  Invoke(*service, "EliminarDeclarado", {Value(record), Value(d.id)});
+                  cli::CallMethod(*service, "EliminarDeclarado", {Value(record), Value(d.key)});
                   return json{{"deleted", record}};
                 }));
 }

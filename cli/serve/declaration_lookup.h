@@ -2,34 +2,24 @@
 // page writes it ("01" to "12" monthly, "1T" to "4T" quarterly).
 #pragma once
 
-#include <optional>
 #include <string>
+#include <vector>
 
+#include "library.h"
 #include "serve/api_support.h"
 
 namespace kolvar::serve {
 
-struct Declaration {
-  std::int32_t id = 0;
-  std::int32_t declarant = 0;
-  std::int32_t year = 0;
-  std::int32_t month = 0;         // PERNUM: the period's last month
-  std::string periodicity = "1";  // PERDAD: 1 monthly, 2 quarterly
-  bool complementary = false;
-  bool substitutive = false;
-  std::int32_t previous = 0;
-  std::int32_t sequence = 0;
-  std::int32_t records = 0;
-};
+using Declaration = cli::Declaration;
+
+// The client's typed calls on the server's databases.
+cli::Library LibraryOf(const ApiContext& context);
 
 // The period text of the page -> month and periodicity, or ApiError 422.
 void SetPeriod(Declaration& declaration, const std::string& period);
-std::string PeriodText(const Declaration& declaration);
 
 json DeclarationJson(const Declaration& declaration);
 
-// Every declaration of a declarant, by year and key.
-std::vector<Declaration> DeclarationsOf(ApiContext& context, std::int32_t declarant);
 // The declaration with this key, or ApiError 404.
 Declaration FindDeclaration(ApiContext& context, std::int32_t id);
 

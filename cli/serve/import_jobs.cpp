@@ -1,44 +1,80 @@
 #include "serve/import_jobs.h"
 
-#include <chrono>
-#include <ctime>
+#include <kolvar/batch.h>
+#include <stdlib.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <filesystem>
+
+#include "import_command.h"
 #include "serve/access_guard.h"
 #include "serve/finding_messages.h"
-#include "text_file.h"
 
 namespace kolvar::serve {
 
 namespace {
 
-// Lines passed between lock releases, so that other calls interleave.
-constexpr int kBatch = 200;
+// The uploaded bytes in a file of their own (the library imports files),
+// removed with the object.
+class UploadedFile {
+ public:
+  explicit UploadedFile(const std::string& bytes) {
+    std::string name = (std::filesystem::temp_directory_path() / "kolvar-upload-XXXXXX").string();
+    const int fd = mkstemp(name.data());
+    if (fd < 0) throw ApiError{500, "cannot keep the uploaded file"};
+    path_ = name;
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+      const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+      if (n <= 0) break;
+      written += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (written != bytes.size()) throw ApiError{500, "cannot keep the uploaded file"};
+  }
+  ~UploadedFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  UploadedFile(const UploadedFile&) = delete;
+  UploadedFile& operator=(const UploadedFile&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+json FindingsJson(const std::vector<ImportFinding>& findings) {
+  json list = json::array();
+  for (const ImportFinding& f : findings) {
+    if (list.size() == kListedFindings) break;
+    list.push_back({{"line", f.line},
+                    {"field", f.field},
+                    {"position", f.position},
+                    {"code", f.code},
+                    {"text", f.text},
+                    {"message", FindingMessages(f.code, FindingPlace::Import)}});
+  }
+  return list;
+}
 
 }  // namespace
 
-std::vector<std::string> DeclarationFileLines(const std::string& bytes) {
-  const std::string text = cli::IsValidUtf8(bytes) ? bytes : cli::Latin1ToUtf8(bytes);
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  while (!lines.empty() && (lines.back().empty() || lines.back() == "\x1a")) lines.pop_back();
-  return lines;
-}
-
 struct ImportJobs::Job {
   Declaration declaration;
-  std::vector<std::string> lines;
-  std::mutex mutex;  // guards what Status reads
-  std::string phase = "validating";
-  std::size_t done = 0;
-  std::size_t stored = 0;
+  std::unique_ptr<UploadedFile> file;  // gone once the file can no longer be stored
+  std::atomic<bool> cancel = false;
+  std::mutex mutex;                  // guards what follows, which Status reads
+  std::string phase = "validating";  // validating, checked, storing, stored, cancelled, failed
+  int pass = 1;                      // 1 the check, 2 the import
+  std::int64_t lines = 0;            // lines done in this pass
+  std::int64_t done = 0;             // bytes read over the passes of the run
+  std::int64_t total = 0;
+  std::int64_t stored = 0;
+  std::int64_t findingCount = 0;
+  std::int64_t linesWithFindings = 0;
+  bool rejected = false;
   json findings = json::array();
   std::string error;
 };
@@ -46,164 +82,124 @@ struct ImportJobs::Job {
 ImportJobs::ImportJobs(ApiContext& context) : context_(context) {}
 
 ImportJobs::~ImportJobs() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto& [id, job] : jobs_) job->cancel = true;
+  }
   for (auto& t : threads_) t.join();
 }
 
-std::string ImportJobs::Start(const Declaration& declaration, std::string bytes) {
+std::shared_ptr<ImportJobs::Job> ImportJobs::Find(const std::string& id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto it = jobs_.find(id);
+  if (it == jobs_.end()) throw ApiError{404, "unknown import: " + id};
+  return it->second;
+}
+
+std::string ImportJobs::Start(const Declaration& declaration, const std::string& bytes) {
   auto job = std::make_shared<Job>();
   job->declaration = declaration;
-  job->lines = DeclarationFileLines(bytes);
+  job->file = std::make_unique<UploadedFile>(bytes);
+  job->total = static_cast<std::int64_t>(bytes.size());
   const std::string id = NewAccessToken().substr(0, 16);
   std::lock_guard<std::mutex> lock(mutex_);
   jobs_[id] = job;
-  threads_.emplace_back([this, job] { Validate(*job); });
+  threads_.emplace_back([this, job] { Run(job, false); });
   return id;
 }
 
 json ImportJobs::Status(const std::string& id) {
-  std::shared_ptr<Job> job;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const auto it = jobs_.find(id);
-    if (it == jobs_.end()) throw ApiError{404, "unknown import: " + id};
-    job = it->second;
-  }
+  const std::shared_ptr<Job> job = Find(id);
   std::lock_guard<std::mutex> lock(job->mutex);
   json status{{"id", id},
-              {"declaration", job->declaration.id},
+              {"declaration", job->declaration.key},
               {"phase", job->phase},
-              {"lines", job->lines.size()},
+              {"pass", job->pass},
+              {"lines", job->lines},
               {"done", job->done},
+              {"total", job->total},
               {"stored", job->stored},
+              {"findingCount", job->findingCount},
+              {"linesWithFindings", job->linesWithFindings},
+              {"rejected", job->rejected},
               {"findings", job->findings}};
   if (!job->error.empty()) status["error"] = job->error;
   return status;
 }
 
 json ImportJobs::Store(const std::string& id) {
-  std::shared_ptr<Job> job;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const auto it = jobs_.find(id);
-    if (it == jobs_.end()) throw ApiError{404, "unknown import: " + id};
-    job = it->second;
-  }
+  const std::shared_ptr<Job> job = Find(id);
   {
     std::lock_guard<std::mutex> lock(job->mutex);
-    if (job->phase != "checked")
+    if (job->phase != "checked" || !job->file)
       throw ApiError{409, "the file can be stored only once, after a check without findings"};
-    if (!job->findings.empty()) throw ApiError{409, "the file has findings: nothing is stored"};
     job->phase = "storing";
     job->done = 0;
+    job->total *= 2;  // the import checks every line again before it stores any
   }
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    threads_.emplace_back([this, job] { Import(*job); });
+    threads_.emplace_back([this, job] { Run(job, true); });
   }
   return Status(id);
 }
 
-namespace {
-
-std::shared_ptr<Object> NewImport(const DataPaths& paths, const Declaration& d) {
-  auto import = Service(paths, "kolvar.cImportacion");
-  const int thisYear = [] {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
-    return parts.tm_year + 1900;
-  }();
-  import->Let("Declaracion", Value(std::to_string(d.id)));
-  import->Let("Ejercicio", Value(d.year));
-  import->Let("Periodo", Value(static_cast<std::int16_t>(d.month)));
-  import->Let("Periodicidad", Value(static_cast<std::int16_t>(d.periodicity == "2" ? 2 : 1)));
-  import->Let("EjercicioMin", Value(std::int32_t{2009}));
-  import->Let("EjercicioMax", Value(static_cast<std::int32_t>(thisYear + 1)));
-  import->Let("Estatal", Value(false));
-  return import;
-}
-
-// The entries of an import error buffer, with the line they belong to.
-void AddFindings(json& findings, std::size_t line, const Value& errors) {
-  if (!errors.isArray() || errors(0, 0).isEmpty()) return;
-  for (std::int32_t k = 0; k <= errors.ubound(2); ++k) {
-    const int code = errors(0, k).toInteger();
-    findings.push_back({{"line", line},
-                        {"code", code},
-                        {"text", errors(1, k).isEmpty() ? "" : errors(1, k).toString()},
-                        {"message", FindingMessages(code, FindingPlace::Import)}});
+json ImportJobs::Cancel(const std::string& id) {
+  const std::shared_ptr<Job> job = Find(id);
+  {
+    std::lock_guard<std::mutex> lock(job->mutex);
+    if (job->phase == "checked") {
+      job->phase = "cancelled";
+      job->file.reset();
+    } else if (job->phase == "validating" || job->phase == "storing") {
+      job->cancel = true;  // the running pass ends at its next report
+    } else {
+      throw ApiError{409, "the import has already ended: " + job->phase};
+    }
   }
+  return Status(id);
 }
 
-}  // namespace
-
-void ImportJobs::Validate(Job& job) {
+// One call of the library's whole-file import, alone on the library: it holds
+// the user database's write lock from start to end.
+void ImportJobs::Run(const std::shared_ptr<Job>& job, bool store) {
+  const Declaration& d = job->declaration;
+  ImportTarget target;
+  target.userDatabase = context_.paths.user;
+  target.referenceDatabase = context_.paths.reference;
+  target.declaration = d.key;
+  target.year = d.year;
+  target.period = d.period;
+  target.periodicity = static_cast<std::int16_t>(d.periodicity == "2" ? 2 : 1);
+  kolvar::ImportOptions options = cli::LibraryImportOptions();
+  options.validateOnly = !store;
+  const auto progress = [&](const ImportProgress& p) {
+    std::lock_guard<std::mutex> lock(job->mutex);
+    job->pass = p.pass;
+    job->lines = p.lines;
+    job->done = (store ? (p.pass - 1) * p.bytesTotal : 0) + p.bytesRead;
+    return !job->cancel;
+  };
   try {
-    std::unique_lock<FairLock> library(context_.library);
-    auto import = NewImport(context_.paths, job.declaration);
-    json findings = json::array();
-    for (std::size_t n = 0; n < job.lines.size(); ++n) {
-      if (job.lines[n].rfind("1", 0) == 0) {
-        std::vector<Value> args{Value(job.lines[n]), Value()};
-        if (import->Call("ValidarDeclaracionDte", args).toLong() != 0)
-          AddFindings(findings, n + 1, args[1]);
-        break;
-      }
+    ImportResult r;
+    {
+      std::lock_guard<FairLock> library(context_.library);
+      r = ImportFile(job->file->path(), target, options, progress);
     }
-    for (std::size_t n = 0; n < job.lines.size(); ++n) {
-      std::vector<Value> args{Value(job.lines[n]), Value(), Value(job.declaration.id)};
-      import->Call("ValDeclaracion", args);
-      const auto result = import->Get("Resultado").toLong();
-      if (result == 3 || result == 5) AddFindings(findings, n + 1, args[1]);
-      if ((n + 1) % kBatch == 0) {
-        {
-          std::lock_guard<std::mutex> lock(job.mutex);
-          job.done = n + 1;
-        }
-        library.unlock();
-        std::this_thread::yield();
-        library.lock();
-      }
-    }
-    std::lock_guard<std::mutex> lock(job.mutex);
-    job.findings = std::move(findings);
-    job.done = job.lines.size();
-    job.phase = "checked";
+    std::lock_guard<std::mutex> lock(job->mutex);
+    job->findingCount = r.findingCount;
+    job->linesWithFindings = r.linesWithFindings;
+    job->rejected = r.rejected;
+    job->findings = FindingsJson(r.findings);
+    job->stored = r.stored;
+    const bool clean = r.linesWithFindings == 0 && !r.rejected;
+    job->phase = r.cancelled ? "cancelled" : store && clean ? "stored" : "checked";
+    if (job->phase != "checked" || !clean) job->file.reset();
   } catch (const std::exception& e) {
-    std::lock_guard<std::mutex> lock(job.mutex);
-    job.error = e.what();
-    job.phase = "failed";
-  }
-}
-
-void ImportJobs::Import(Job& job) {
-  try {
-    std::unique_lock<FairLock> library(context_.library);
-    auto import = NewImport(context_.paths, job.declaration);
-    std::size_t stored = 0;
-    for (std::size_t n = 0; n < job.lines.size(); ++n) {
-      std::vector<Value> args{Value(job.lines[n]), Value(), Value(job.declaration.id)};
-      import->Call("importDeclarado", args);
-      if (import->Get("Sujeto").toLong() == 3 && import->Get("Resultado").toLong() == 0) ++stored;
-      if ((n + 1) % kBatch == 0) {
-        {
-          std::lock_guard<std::mutex> lock(job.mutex);
-          job.done = n + 1;
-          job.stored = stored;
-        }
-        library.unlock();
-        std::this_thread::yield();
-        library.lock();
-      }
-    }
-    std::lock_guard<std::mutex> lock(job.mutex);
-    job.done = job.lines.size();
-    job.stored = stored;
-    job.phase = "stored";
-  } catch (const std::exception& e) {
-    std::lock_guard<std::mutex> lock(job.mutex);
-    job.error = e.what();
-    job.phase = "failed";
+    std::lock_guard<std::mutex> lock(job->mutex);
+    job->error = e.what();
+    job->phase = "failed";
+    job->file.reset();
   }
 }
 

@@ -9,10 +9,6 @@ std::shared_ptr<Object> Service(const DataPaths& paths, std::string_view progId)
   return object;
 }
 
-Value Invoke(Object& object, std::string_view method, std::vector<Value> args) {
-  return object.Call(method, args);
-}
-
 std::vector<std::vector<Value>> Rows(const Value& grid) {
   std::vector<std::vector<Value>> rows;
   if (!grid.isArray()) return rows;

@@ -7,20 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "library.h"
+
 namespace kolvar::serve {
 
 // The two database paths every public class is given.
-struct DataPaths {
-  std::string user;
-  std::string reference;
-};
+using DataPaths = cli::Paths;
 
 // A public class created by name with both paths set.
 std::shared_ptr<Object> Service(const DataPaths& paths, std::string_view progId);
-
-// Calls `method` with the given arguments (by value: what the library leaves
-// in them is dropped).
-Value Invoke(Object& object, std::string_view method, std::vector<Value> args = {});
 
 // Row r (from 1) of a table-layout result buffer as a list of cells, or none
 // for Null.

@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <kolvar/kolvar.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 
 #include <csignal>
@@ -20,6 +21,11 @@ extern char** environ;
 namespace kolvar::serve {
 
 namespace {
+
+// Connections waiting to be accepted. The HTTP library listens with room for
+// only 5, and a connection beyond them waits a whole second for the kernel to
+// retry it: many clients (re)connecting at once would see that second.
+constexpr int kListenBacklog = 1024;
 
 // Largest upload: a file of 100,000 lines with room to spare.
 constexpr std::size_t kMaxUpload = 64 * 1024 * 1024;
@@ -76,11 +82,18 @@ int RunServe(const ServeOptions& options) {
   server.new_task_queue = [] { return new httplib::ThreadPool(64); };
   server.set_payload_max_length(kMaxUpload);
   server.set_keep_alive_max_count(100);
+  server.set_tcp_nodelay(true);  // headers and body go out at once, not a delayed ACK apart
+  int listening = -1;
+  server.set_socket_options([&listening](socket_t socket) {
+    httplib::default_socket_options(socket);
+    listening = socket;
+  });
 
   const int port = options.port == 0
                        ? server.bind_to_any_port("127.0.0.1")
                        : (server.bind_to_port("127.0.0.1", options.port) ? options.port : -1);
-  if (port < 0) {
+  // Listening again on the bound socket only widens its queue.
+  if (port < 0 || ::listen(listening, kListenBacklog) != 0) {
     std::cerr << "kolvar serve: cannot listen on 127.0.0.1:" << options.port << '\n';
     return 2;
   }

@@ -21,6 +21,7 @@ void SetCurrentBatch(BatchState* state) {
 BatchState::BatchState(std::string userPath, std::string referencePath)
     : userPath_(std::move(userPath)), referencePath_(std::move(referencePath)) {
   user_ = OpenDatabase(userPath_, false);
+  user_->pin(true);
 }
 
 BatchState::~BatchState() {
@@ -30,6 +31,7 @@ BatchState::~BatchState() {
     db->reopen();
     try {
       db->close();
+      db->pin(false);
     } catch (...) {
     }
   }

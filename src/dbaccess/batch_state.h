@@ -26,11 +26,16 @@ class BatchState {
 
   // The open database of a unit of work on `path` when the path is one of the
   // batch's files; the reference database is opened by `open` the first time.
+  // Both stay open until the batch ends: a unit's close only makes them
+  // unusable until the next unit takes them again.
   template <class Open>
   std::shared_ptr<Database> adopt(const std::string& path, Open&& open) {
     if (path == userPath_) return user_;
     if (path != referencePath_) return nullptr;
-    if (!reference_ || !reference_->isOpen()) reference_ = open();
+    if (!reference_) {
+      reference_ = open();
+      reference_->pin(true);
+    }
     return reference_;
   }
   bool owns(const Database* db) const { return db == user_.get() || db == reference_.get(); }

@@ -116,6 +116,11 @@ void cConexionDAO::execute(std::string_view sql, std::int16_t i) {
   selectedOpen().execute(sql, i);
 }
 
+void cConexionDAO::execute(std::string_view sql, const std::vector<Value>& params) {
+  BusyPointer busy;
+  selectedOpen().execute(sql, params);
+}
+
 std::shared_ptr<db::Recordset> cConexionDAO::openRecordset(std::string_view sql, std::int16_t) {
   BusyPointer busy;
   return selectedOpen().openRecordset(sql);

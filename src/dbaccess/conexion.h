@@ -5,8 +5,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dbaccess/engine.h"
+#include "kolvar/value.h"
 
 namespace kolvar {
 
@@ -32,6 +34,8 @@ class cConexionDAO {
   void AbrirBD(const std::string& m_dbname);
   void Cerrar();
   void execute(std::string_view sql, std::int16_t i = 0);
+  // The same with values in place of the statement's parameters (?).
+  void execute(std::string_view sql, const std::vector<Value>& params);
   std::shared_ptr<db::Recordset> openRecordset(std::string_view sql, std::int16_t Tipo = 0);
 
   // The selected open database, for a unit of work (db::Transaction) on it.

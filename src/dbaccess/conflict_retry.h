@@ -18,6 +18,8 @@ bool UserUnitConflicted();
 // Waits a little longer after each attempt, at random, so that the
 // contenders part.
 void PauseAfterConflict(int attempt);
+// Units of work tried again on this thread so far.
+long long ConflictRetriesSoFar();
 
 template <class F>
 decltype(auto) RetryingConflicts(F&& call) {

@@ -9,6 +9,7 @@
 #include "dbaccess/like_pattern.h"
 #include "dbaccess/side_file_guard.h"
 #include "dbaccess/sql_dialect.h"
+#include "dbaccess/sql_literal.h"
 #include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
@@ -151,23 +152,81 @@ void Database::abandonStatement() noexcept {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+sqlite3_stmt* Database::acquire(std::string_view sql) {
+  handle();
+  return statements_.acquire(sql, [this](std::string_view t) { return prepare(t); });
+}
+
+void Database::release(sqlite3_stmt* stmt) noexcept {
+  statements_.release(stmt);
+}
+
+void Database::runCached(const char* sql) {
+  sqlite3_stmt* stmt = acquire(sql);
+  const int rc = sqlite3_step(stmt);
+  const std::string message = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
+  release(stmt);
+  if (rc != SQLITE_DONE) RaiseEngineError(sqlite3_errcode(db_), message);
+}
+
+void Database::execute(std::string_view sql, int) {
+  execute(sql, std::vector<Value>{});
+}
+
+namespace {
+
+// Binds the values to the statement's parameters in order: texts as texts,
+// so that each converts into its column as its quoted literal would.
+void Bind(sqlite3_stmt* stmt, const std::vector<Value>& params) {
+  if (!params.empty() && static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt))
+    Raise(err::kInvalidCall, "El número de valores no coincide con los parámetros de la instrucción.");
+  int i = 0;
+  for (const Value& v : params) {
+    ++i;
+    switch (v.type()) {
+      case VarType::Null:
+        sqlite3_bind_null(stmt, i);
+        break;
+      case VarType::Integer:
+      case VarType::Long:
+      case VarType::Byte:
+      case VarType::Boolean:
+        sqlite3_bind_int64(stmt, i, v.toLong());
+        break;
+      case VarType::Single:
+      case VarType::Double:
+        sqlite3_bind_double(stmt, i, v.toDouble());
+        break;
+      default: {
+        const std::string text = v.toString();
+        SqlText(text);  // refused where its literal would be
+        sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+      }
+    }
+  }
+}
+
+}  // namespace
+
 // A statement and the checks of the rows it writes form one unit: a row that
 // fails them undoes the whole statement, also inside a unit of work. The
 // transactions are the units' own: their statements are refused here. A text
 // that does not parse is a syntax error whatever its first word.
-void Database::execute(std::string_view sql, int) {
-  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(prepare(sql), &sqlite3_finalize);
+void Database::execute(std::string_view sql, const std::vector<Value>& params) {
+  std::unique_ptr<sqlite3_stmt, Releaser> stmt(acquire(sql), Releaser{this});
   if (IsSelect(sql))
     Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
   if (IsTransactionControl(sql))
     Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
+  Bind(stmt.get(), params);
   if (!checks_.loaded()) checks_.load(db_);
+  const std::string verb = FirstWord(sql);
   const bool writes = !sqlite3_stmt_readonly(stmt.get());
   if (writes) requireLiveUnit();
   // A delete writes no row that the checks could refuse: the engine undoes a
   // failed one by itself, so it needs no savepoint of its own.
-  const bool own = writes && FirstWord(sql) != "DELETE";
-  if (own) run("SAVEPOINT kolvar_statement");
+  const bool own = writes && verb != "DELETE";
+  if (own) runCached("SAVEPOINT kolvar_statement");
   checks_.take();
   int rc;
   while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
@@ -182,13 +241,12 @@ void Database::execute(std::string_view sql, int) {
   }
   if (own) {
     try {
-      run("RELEASE kolvar_statement");
+      runCached("RELEASE kolvar_statement");
     } catch (const Error&) {
       abandonStatement();
       throw;
     }
   }
-  const std::string verb = FirstWord(sql);
   if (verb != "INSERT" && verb != "UPDATE" && verb != "DELETE")
     checks_.forget();  // the schema may have changed
 }
@@ -232,11 +290,16 @@ TableDef Database::tableDef(std::string_view table) {
   return TableDef(*this, name);
 }
 
+void Database::pin(bool pinned) {
+  pinned_ = pinned;
+  if (!pinned_ && closePending_ && depth_ == 0) closeFile();
+}
+
 void Database::close() {
   if (!db_ || closePending_) return;
   for (auto& rs : recordsets()) rs->close();
   recordsets_.clear();
-  if (depth_ > 0) {
+  if (depth_ > 0 || pinned_) {
     closePending_ = true;
     return;
   }
@@ -244,6 +307,7 @@ void Database::close() {
 }
 
 void Database::closeFile() noexcept {
+  statements_.clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;
   closePending_ = false;

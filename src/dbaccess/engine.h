@@ -82,6 +82,10 @@ class Database {
   // An INSERT, UPDATE or DELETE (or a schema statement); `options` is accepted
   // and ignored.
   virtual void execute(std::string_view sql, int options = 0) = 0;
+  // The same with values in place of its parameters (?), in order. A text
+  // value converts into its column as its quoted literal would, and a text
+  // its literal would refuse is refused the same way (3075).
+  virtual void execute(std::string_view sql, const std::vector<Value>& params) = 0;
   virtual std::shared_ptr<Recordset> openRecordset(std::string_view sql) = 0;
   // Result sets still open on this database.
   virtual std::vector<std::shared_ptr<Recordset>> recordsets() = 0;
@@ -97,6 +101,10 @@ class Database {
   virtual int unitDepth() const = 0;
   // Makes a database closed inside a unit of work usable again.
   virtual void reopen() = 0;
+  // While pinned (by a batch), close() leaves the database open but unusable
+  // until reopened, as inside a unit of work; unpinned, a close() still
+  // pending closes it.
+  virtual void pin(bool pinned) = 0;
   // True when the last outermost unit failed because a concurrent one won
   // (the server's serialization failures and deadlocks): trying it again may
   // succeed.

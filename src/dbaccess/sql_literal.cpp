@@ -38,6 +38,22 @@ std::string SqlTexts(const std::vector<std::string>& texts) {
   return out;
 }
 
+std::vector<Value> SqlTextValues(const std::vector<std::string>& texts) {
+  std::vector<Value> values;
+  values.reserve(texts.size());
+  for (const std::string& t : texts) {
+    SqlText(t);  // refused where its literal would be
+    values.emplace_back(t);
+  }
+  return values;
+}
+
+std::string SqlParameters(std::size_t n) {
+  std::string out;
+  for (std::size_t i = 0; i < n; ++i) out += i == 0 ? "?" : ", ?";
+  return out;
+}
+
 std::string SqlNumber(std::int32_t n) {
   return std::to_string(n);
 }

@@ -21,6 +21,13 @@ std::string SqlText(std::string_view text);
 // The texts as quoted literals joined by ", ": the inside of a VALUES list.
 std::string SqlTexts(const std::vector<std::string>& texts);
 
+// The texts as values bound in place of their quoted literals: each stays
+// text and converts into its column as its literal would, and a text its
+// literal would refuse is refused the same way (error 3075).
+std::vector<Value> SqlTextValues(const std::vector<std::string>& texts);
+// "?, ?, ..., ?": n parameters.
+std::string SqlParameters(std::size_t n);
+
 // Whole numbers in plain decimal; floats in the invariant text of a number.
 std::string SqlNumber(std::int32_t n);
 std::string SqlNumber(double n);

@@ -11,6 +11,7 @@
 
 #include "dbaccess/engine.h"
 #include "dbaccess/schema.h"
+#include "dbaccess/statement_cache.h"
 #include "dbaccess/write_checks.h"
 #include "kolvar/value.h"
 
@@ -73,6 +74,7 @@ class Database : public db::Database {
   const std::string& path() const override { return path_; }
   bool isOpen() const override { return db_ != nullptr && !closePending_; }
   void execute(std::string_view sql, int options = 0) override;
+  void execute(std::string_view sql, const std::vector<Value>& params) override;
   std::shared_ptr<db::Recordset> openRecordset(std::string_view sql) override;
   std::vector<std::shared_ptr<db::Recordset>> recordsets() override;
   db::TableDef tableDef(std::string_view table) override;
@@ -83,6 +85,7 @@ class Database : public db::Database {
   std::int64_t lastInsertKey() const override;
   int unitDepth() const override { return depth_; }
   void reopen() override { closePending_ = false; }
+  void pin(bool pinned) override;
 
   void insertRows(const Table& table, const std::vector<std::vector<Value>>& rows) override;
   std::int64_t counterMark(const Table& table) override;
@@ -102,6 +105,16 @@ class Database : public db::Database {
   void requireLiveUnit() const;
 
   sqlite3_stmt* prepare(std::string_view sql);
+  // A prepared statement of the text, kept for the next run of the same text
+  // while the file is open, and its return.
+  sqlite3_stmt* acquire(std::string_view sql);
+  void release(sqlite3_stmt* stmt) noexcept;
+  struct Releaser {
+    Database* db;
+    void operator()(sqlite3_stmt* stmt) const noexcept { db->release(stmt); }
+  };
+  // Runs a statement of the library's own text, prepared once.
+  void runCached(const char* sql);
   void run(const char* sql);
   void abandonStatement() noexcept;
   std::string path_;
@@ -110,6 +123,8 @@ class Database : public db::Database {
   std::vector<std::weak_ptr<Recordset>> recordsets_;
   int depth_ = 0;
   bool closePending_ = false;
+  bool pinned_ = false;
+  StatementCache statements_;
 };
 
 }  // namespace sqlite

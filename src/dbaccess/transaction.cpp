@@ -75,7 +75,7 @@ void Database::commitUnit(int level) {
   requireLiveUnit();
   Run(db_, level == 0 ? std::string("COMMIT") : "RELEASE " + SavepointName(level));
   depth_ = level;
-  if (level == 0 && closePending_) closeFile();
+  if (level == 0 && closePending_ && !pinned_) closeFile();
 }
 
 void Database::undoUnit(int level) noexcept {
@@ -86,7 +86,7 @@ void Database::undoUnit(int level) noexcept {
     RunQuietly(db_, "ROLLBACK TO " + name + "; RELEASE " + name);
   }
   depth_ = level;
-  if (level == 0 && closePending_) closeFile();
+  if (level == 0 && closePending_ && !pinned_) closeFile();
 }
 
 }  // namespace sqlite

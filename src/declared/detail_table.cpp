@@ -41,11 +41,12 @@ Value DetailTable::CargarDatos(std::int32_t csdo) {
 // The keys are Longs whatever the client passed; the values are held in their
 // columns' types already.
 bool DetailTable::InsertarDatos(const Value& csdo, const Value& csci) {
-  const std::string keyCsci = SqlNumber(csci.toLong());
   std::vector<std::string> texts{SqlNumber(csdo.toLong())};
   for (const Value& v : values_) texts.push_back(SqlValueText(v));
-  Conexion().execute(std::string(layout_->insertHead) + " VALUES ( " + keyCsci + ", " +
-                     SqlTexts(texts) + ")");
+  std::vector<Value> params = SqlTextValues(texts);
+  params.insert(params.begin(), Value(csci.toLong()));
+  Conexion().execute(
+      std::string(layout_->insertHead) + " VALUES ( " + SqlParameters(params.size()) + ")", params);
   return true;
 }
 

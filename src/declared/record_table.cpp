@@ -33,11 +33,14 @@ std::int32_t cTDeclarados::Insertar() {
       nifdpr_,       cdtl_,      cdo_,        Num(fde_),   Num(fdo_),
       Num(tipoimp_), Num(bimp_), Num(cuota_), Num(imptf_), Num(baseimpcoste_),
       idfactura_,    nodereg_};
+  std::vector<Value> params = SqlTextValues(values);
+  params.insert(params.begin(), Value(csci_));
   Conexion().execute(
       "INSERT INTO tOperadores (CSCI,NIF,NREP,NOMBRE,PAIS,CNIPR,NIFDPR,CDTL,CDO,FDE,FDO,TIPOIMP,"
       "BIMP,CUOTA,IMPTF, BASEIMPCOSTE,IDFACTURA,NODEREG ) "
       " VALUES ( " +
-      Num(csci_) + ", " + SqlTexts(values) + ")");
+          SqlParameters(params.size()) + ")",
+      params);
   return Conexion().lastInsertKey();
 }
 
@@ -71,8 +74,8 @@ bool cTDeclarados::EliminarDeclarado() {
 
 bool cTDeclarados::BorrarDatosPropios() {
   for (const char* table : kDetailTables)
-    Conexion().execute(std::string("DELETE FROM ") + table + " WHERE CSDO = " + Num(csdo_) +
-                       " and CSCI = " + Num(csci_));
+    Conexion().execute(std::string("DELETE FROM ") + table + " WHERE CSDO = ? and CSCI = ?",
+                       {Value(csdo_), Value(csci_)});
   return true;
 }
 

@@ -119,6 +119,59 @@ TEST_F(PgEngineTest, AStatementWithOneBadRowChangesNoRowInsideOrOutsideAUnitOfWo
   EXPECT_EQ(rs->field(0).toString(), "d");
 }
 
+// A statement run with values stores what the same statement with their
+// literals stores, and refuses what it refuses, however often it runs and
+// whatever the types of the values it gets.
+TEST_F(PgEngineTest, BoundValuesStoreAndRefuseExactlyWhatTheirLiteralsDo) {
+  const std::string bound = "INSERT INTO tOperadores (CSCI, FDE, BIMP, NOMBRE) VALUES (?, ?, ?, ?)";
+  const auto literal = [](const std::string& fde, const std::string& bimp,
+                          const std::string& nombre) {
+    return "INSERT INTO tOperadores (CSCI, FDE, BIMP, NOMBRE) VALUES (1, " + fde + ", " + bimp +
+           ", " + nombre + ")";
+  };
+  const auto both = [&](const std::vector<Value>& values, const std::string& fde,
+                        const std::string& bimp, const std::string& nombre) {
+    db->execute(literal(fde, bimp, nombre));
+    std::vector<Value> params{Value(std::int32_t{2})};
+    params.insert(params.end(), values.begin(), values.end());
+    db->execute(bound, params);
+    EXPECT_EQ(db->lastInsertKey(),
+              db->openRecordset("SELECT MAX(CSDO) FROM tOperadores")->field(0).toLong());
+  };
+  for (int round = 0; round < 3; ++round) {  // prepared on the first, reused after
+    both({Value(std::int32_t{20140115}), Value(12.5), Value("Ana")}, "20140115", "12.5", "'Ana'");
+    both({Value(12.5), Value("7"), Value::Null()}, "12.5", "'7'", "NULL");
+    both({Value("20140101"), Value(std::int16_t{3}), Value("")}, "'20140101'", "3", "''");
+  }
+  auto rs = db->openRecordset("SELECT CSCI, FDE, BIMP, NOMBRE FROM tOperadores ORDER BY CSDO");
+  for (int row = 0; row < 18; row += 2) {
+    std::vector<std::string> pair[2];
+    for (auto& cells : pair) {
+      for (int i = 1; i < 4; ++i)
+        cells.push_back(rs->field(i).isNull() ? "NULL" : rs->field(i).toString());
+      rs->moveNext();
+    }
+    EXPECT_EQ(pair[0], pair[1]) << "row " << row;
+  }
+  EXPECT_EQ(Count("tOperadores WHERE FDE = 13"), 6);  // 12.5 rounds as its literal does
+  const auto refused = [&](int number, const std::vector<Value>& values, const std::string& fde,
+                           const std::string& bimp, const std::string& nombre) {
+    ExpectError(number, [&] { db->execute(literal(fde, bimp, nombre)); });
+    std::vector<Value> params{Value(std::int32_t{2})};
+    params.insert(params.end(), values.begin(), values.end());
+    ExpectError(number, [&] { db->execute(bound, params); });
+  };
+  refused(err::kDataType, {Value("abc"), Value(1.0), Value("x")}, "'abc'", "1", "'x'");
+  refused(err::kDataType, {Value(2147483648.0), Value(1.0), Value("x")}, "2147483648", "1", "'x'");
+  refused(err::kTextTooLong, {Value(1), Value(1.0), Value(std::string(41, 'n'))}, "1", "1",
+          "'" + std::string(41, 'n') + "'");
+  ExpectError(err::kSyntax, [&] {
+    db->execute(bound, {Value(2), Value(1), Value(1.0), Value("O'Brien")});
+  });
+  ExpectError(err::kInvalidCall, [&] { db->execute(bound, {Value(2), Value(1)}); });
+  EXPECT_EQ(Count("tOperadores"), 18);
+}
+
 TEST_F(PgEngineTest, AUnitOfWorkRolledBackLeavesNothingAndClosingRollsBack) {
   db->begin();
   db->execute("INSERT INTO TDeclarante (nombred) VALUES ('a')");
@@ -307,10 +360,25 @@ TEST_F(PgEngineTest, ADroppedConnectionIsOpenedAgainButNeverInsideAUnitOfWork) {
   drop(second);
   const auto third = backend();
   EXPECT_NE(third, second);
+  // Dropped after the unit began but before it sent anything: it runs whole
+  // on a new connection; one that never sent anything ends as nothing.
+  db->begin();
+  drop(third);
+  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('kept')");
+  db->commit();
+  EXPECT_EQ(Count("TDeclarante WHERE nombred = 'kept'"), 1);
+  const auto fourth = backend();
+  EXPECT_NE(fourth, third);
+  db->begin();
+  drop(fourth);
+  db->commit();
+  db->execute("DELETE FROM TDeclarante");
+  const auto fifth = backend();
+  EXPECT_NE(fifth, fourth);
   // Dropped inside a unit of work: it fails, and nothing of it stays.
   db->begin();
   db->execute("INSERT INTO TDeclarante (nombred) VALUES ('lost')");
-  drop(third);
+  drop(fifth);
   ExpectError(3151, [&] { db->execute("INSERT INTO TDeclarante (nombred) VALUES ('x')"); });
   ExpectError(3151, [&] { db->commit(); });
   db->rollback();

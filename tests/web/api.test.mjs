@@ -1,7 +1,11 @@
 // The API refuses what it must: no token, another origin, a change by GET, bad
 // JSON, a huge body, an unknown id; each refusal is a 4xx with a message, the
-// data stay as they were and the server keeps answering.
-import { check, options, request, startServer, tally } from './support.mjs';
+// data stay as they were and the server keeps answering. An uploaded file is
+// stored whole or not at all.
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { check, options, request, run, startServer, tally } from './support.mjs';
 
 const { kolvar } = options();
 const server = await startServer(kolvar);
@@ -103,6 +107,66 @@ try {
   const removed = await request(server, 'DELETE', `/api/declarations/${copy.json.id}`);
   check(removed.status === 200 && (await get(`/api/declarations/${copy.json.id}`)).status === 404, 'the duplicate is deleted');
   check((await get(`/api/declarations/${d}/summary`)).json.groups[4].records === 1, 'the original keeps its record');
+
+  // Imports: findings store nothing, a cancelled pass stores nothing, a clean file stores exactly its records.
+  const work = mkdtempSync(path.join(os.tmpdir(), 'kolvar-api-'));
+  const generate = async (records) => {
+    const file = path.join(work, `${records}.340`);
+    await run(kolvar, ['generate', '--records', String(records), '--year', '2014', '--period', '05', '--seed', '5', '-o', file]);
+    return readFileSync(file);
+  };
+  const big = await generate(6000);
+  const small = await generate(40);
+  const lines = small.toString('latin1').split('\r\n').filter((l) => l.length);
+  const importer = await request(server, 'POST', '/api/declarants', { body: { taxId: lines[0].slice(8, 17), name: 'IMPORTADOR' } });
+  const target = (await request(server, 'POST', `/api/declarants/${importer.json.id}/declarations`, { body: { year: 2014, period: '05' } })).json.id;
+  const stored = async () => (await get(`/api/declarations/${target}/summary`)).json.groups[4].records;
+  const upload = async (bytes) => (await request(server, 'POST', `/api/declarations/${target}/import`, { body: bytes })).json.id;
+  const follow = async (job, until = (s) => s.phase !== 'validating' && s.phase !== 'storing') => {
+    for (;;) {
+      const s = (await get(`/api/imports/${job}`)).json;
+      if (until(s)) return s;
+      await new Promise((resolve) => { setTimeout(resolve, 20); });
+    }
+  };
+
+  const badLine = 7;
+  const badCopy = lines.map((l, i) => (i === badLine - 1 ? `${l.slice(0, 122)}12A4567890123${l.slice(135)}` : l));
+  const badJob = await upload(Buffer.from(`${badCopy.join('\r\n')}\r\n`, 'latin1'));
+  const checkedBad = await follow(badJob);
+  const found = checkedBad.findings.find((f) => f.line === badLine);
+  check(checkedBad.phase === 'checked' && checkedBad.linesWithFindings === 1 && found && found.position > 0 && found.message.es,
+    `a bad amount is a finding of line ${badLine} with its field and message`, JSON.stringify(checkedBad.findings));
+  const storeBad = await request(server, 'POST', `/api/imports/${badJob}/store`, {});
+  check(storeBad.status === 409 && await stored() === 0, 'a file with findings cannot be stored and stores nothing', storeBad.status);
+
+  const cancelledCheck = await upload(big);
+  const cancelled = await request(server, 'POST', `/api/imports/${cancelledCheck}/cancel`, {});
+  const afterCancel = await follow(cancelledCheck);
+  check(cancelled.status === 200 && afterCancel.phase === 'cancelled' && afterCancel.done < afterCancel.total,
+    'a check is cancelled before its end', JSON.stringify({ ...afterCancel, findings: undefined }));
+  check((await request(server, 'POST', `/api/imports/${cancelledCheck}/store`, {})).status === 409, 'a cancelled check cannot be stored');
+
+  const bigJob = await upload(big);
+  const checkedBig = await follow(bigJob);
+  check(checkedBig.phase === 'checked' && checkedBig.findingCount === 0 && checkedBig.lines === 6001 && checkedBig.done === big.length
+    && checkedBig.total === big.length, 'the check of a clean file reads every line and every byte', JSON.stringify({ ...checkedBig, findings: undefined }));
+  await request(server, 'POST', `/api/imports/${bigJob}/store`, {});
+  const storing = await follow(bigJob, (s) => s.phase !== 'storing' || s.pass === 2);
+  await request(server, 'POST', `/api/imports/${bigJob}/cancel`, {});
+  const rolledBack = await follow(bigJob);
+  check(storing.phase === 'storing' && rolledBack.phase === 'cancelled' && await stored() === 0,
+    'an import cancelled after it began storing stores nothing', `${storing.phase} ${rolledBack.phase} ${await stored()}`);
+
+  const smallJob = await upload(small);
+  await follow(smallJob);
+  await request(server, 'POST', `/api/imports/${smallJob}/store`, {});
+  const done = await follow(smallJob);
+  check(done.phase === 'stored' && done.stored === 40 && await stored() === 40 && done.done === done.total && done.total === 2 * small.length,
+    'a clean file stores exactly its records, and its progress reaches the total', JSON.stringify({ ...done, findings: undefined }));
+  const again = await request(server, 'POST', `/api/imports/${smallJob}/store`, {});
+  check(again.status === 409 && await stored() === 40, 'a stored file is not stored twice', again.status);
+  rmSync(work, { recursive: true, force: true });
 
   // The language setting.
   const eu = await request(server, 'PUT', '/api/settings', { body: { lang: 'eu' } });

@@ -54,6 +54,8 @@ try {
   const taxId = header.slice(8, 17).trim();
   const year = header.slice(4, 8);
   const period = header.slice(135, 137);
+  const longFile = path.join(work, 'long.340');
+  await run(opts.kolvar, ['generate', '--records', '15000', '--year', '2014', '--seed', '11', '-o', longFile]);
   const badFile = path.join(work, 'bad.340');
   const badLine = lines.findIndex((l) => l[0] === '2') + 2;
   const bad = [...lines];
@@ -101,15 +103,24 @@ try {
   const declaration = declarationHref.match(/declarations\/(\d+)/)[1];
   check(Number(declaration) > 0, 'the declaration is listed');
 
-  // Import: the bad copy shows its findings by line and stores nothing.
+  // Import: a long check cancelled from the page; the bad copy shows its findings by line and stores nothing.
   await go(`#/declarations/${declaration}/import`);
   await page.waitForSelector('input[type=file]');
+  await (await page.$('input[type=file]')).uploadFile(longFile);
+  await page.click('form button[type=submit]');
+  await page.waitForSelector('#import-cancel:not([hidden])');
+  await page.click('#import-cancel');
+  await page.waitForSelector('#import-cancelled');
+  check(await page.$eval('#import-progress', (p) => p.value < p.max), 'a check is cancelled from the page before its end');
   await (await page.$('input[type=file]')).uploadFile(badFile);
   await page.click('form button[type=submit]');
   await page.waitForSelector('#import-result table');
   const findingLines = await page.$$eval('#import-result tbody tr td:first-child', (tds) => tds.map((td) => Number(td.textContent)));
   check(findingLines.includes(badLine), `the findings table names line ${badLine}`, findingLines.join());
+  const badField = await page.$eval('#import-result tbody tr td[data-field]', (td) => [td.dataset.field, td.textContent]);
+  check(badField[0] === 'BIMP' && badField[1] === 'Base imponible (€)', 'the finding names its field', badField.join());
   check(!(await page.$('#import-store')), 'a file with findings cannot be stored');
+  check(await page.$eval('#import-cancel', (b) => b.offsetParent === null), 'no cancel is offered once the check has ended');
   await shot('05-import-findings');
   await (await page.$('input[type=file]')).uploadFile(file);
   await page.click('form button[type=submit]');

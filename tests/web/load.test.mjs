@@ -22,7 +22,7 @@ try {
   const record = (n) => ({ fields: { CDTL: 'E', NIF: '12345678Z', NOMBRE: `CLIENTE ${n}`, FDE: '2014-06-01', FDO: '2014-06-01',
     TIPOIMP: '21', BIMP: '100.00', CUOTA: '21.00', IMPTF: '121.00', NOFAC: '1' } });
   let slowest = 0; let answers = 0; const times = []; let failures = 0; let failure = '';
-  const end = Date.now() + seconds * 1000;
+  const begin = Date.now(); const end = begin + seconds * 1000; const slow = [];
 
   async function client(n) {
     const agent = new http.Agent({ keepAlive: true, maxSockets: 1 });
@@ -43,6 +43,8 @@ try {
       answers += 1;
       slowest = Math.max(slowest, r.ms);
       times.push(r.ms);
+      slow.push({ kind, ms: r.ms, fresh: r.fresh, connectMs: r.connectMs, at: Date.now() - begin });
+      slow.sort((a, b) => b.ms - a.ms); slow.length = Math.min(slow.length, 5);
       if (r.status >= 400) { failures += 1; failure = `${r.status} ${r.body}`; continue; }
       if (kind === 0) acknowledged.set(declaration, acknowledged.get(declaration) + 1);
     }
@@ -53,6 +55,7 @@ try {
   times.sort((a, b) => a - b);
   const at = (q) => times[Math.min(times.length - 1, Math.floor(q * times.length))];
   console.log(`${clients} clients, ${seconds} s: ${answers} answers; median ${at(0.5)} ms, 99th ${at(0.99)} ms, slowest ${slowest} ms`);
+  console.log(`slowest answers: ${JSON.stringify(slow)}`);
   check(failures === 0, 'no request failed', `${failures}: ${failure}`);
   check(slowest <= 1000, 'every answer came within 1 s', `${slowest} ms`);
   let lost = 0; let written = 0;

@@ -74,8 +74,14 @@ export function request(server, method, pathname, { headers = {}, body, token = 
         const raw = Buffer.concat(chunks);
         let json;
         try { json = JSON.parse(raw.toString('utf8')); } catch { json = undefined; }
-        resolve({ status: res.statusCode, headers: res.headers, body: raw, json, ms: Date.now() - started });
+        resolve({ status: res.statusCode, headers: res.headers, body: raw, json, ms: Date.now() - started,
+          fresh: !req.reusedSocket, connectMs: req.connectMs });
       });
+    });
+    // Whether the request waited for a new connection, and how long that took.
+    req.on('socket', (socket) => {
+      if (req.reusedSocket) return;
+      socket.once('connect', () => { req.connectMs = Date.now() - started; });
     });
     req.on('error', reject);
     if (payload !== undefined) req.write(payload);

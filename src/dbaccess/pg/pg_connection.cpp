@@ -12,6 +12,9 @@ namespace kolvar::db::pg {
 
 namespace {
 
+// Statements kept prepared on one connection, at most.
+constexpr std::size_t kMostPrepared = 64;
+
 // Waits on row locks end here; a deadlock is found by the server sooner.
 constexpr const char* kSessionSettings =
     "SET client_encoding = 'UTF8'; SET lock_timeout = '10s'; SET standard_conforming_strings = on";
@@ -79,6 +82,7 @@ void Connection::connect() {
   if (conn_) PQfinish(conn_);
   conn_ = conn;
   tables_.clear();
+  prepared_.clear();
   inTransaction_ = false;
   untouched_ = true;
 }
@@ -106,31 +110,132 @@ void Connection::fail(PGresult* r) {
   RaiseServerError(state, message, constraint);
 }
 
-Result Connection::plain(const std::string& sql,
-                         const std::vector<std::optional<std::string>>& params) {
+namespace {
+
+void Send(PGconn* conn, const std::string& sql, const std::vector<const char*>& values = {}) {
+  PQsendQueryParams(conn, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
+                    nullptr, nullptr, 0);
+}
+
+}  // namespace
+
+std::vector<Result> Connection::exchange(const Statement& st, bool guard) {
   std::vector<const char*> values;
-  for (const auto& p : params) values.push_back(p ? p->c_str() : nullptr);
-  PGresult* r = PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr,
-                             values.data(), nullptr, nullptr, 0);
-  if (untouched_ && PQstatus(conn_) != CONNECTION_OK) {
-    // Dropped before the unit of work did anything: it starts on a new one.
-    PQclear(r);
-    connect();
-    r = PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
-                     nullptr, nullptr, 0);
+  for (const auto& p : st.params) values.push_back(p ? p->c_str() : nullptr);
+  const int count = static_cast<int>(values.size());
+  for (int attempt = 0;; ++attempt) {
+    // A statement run again is prepared on its first run on this connection.
+    std::string name, key;
+    bool prepare = false;
+    if (st.types) {
+      key = st.sql;  // and the parameters' types, which the preparation fixes
+      for (unsigned int type : *st.types) key += "\n" + std::to_string(type);
+      const auto known = prepared_.find(key);
+      prepare = known == prepared_.end() && prepared_.size() < kMostPrepared;
+      if (known != prepared_.end()) name = known->second;
+      if (prepare) name = "kolvar_" + std::to_string(prepared_.size() + 1);
+    }
+    std::vector<Result> results(waiting_.size() + (guard ? 3 : 1) + (prepare ? 1 : 0));
+    if (PQenterPipelineMode(conn_)) {
+      for (const auto& w : waiting_) Send(conn_, w);
+      if (guard) Send(conn_, "SAVEPOINT kolvar_statement");
+      if (prepare) PQsendPrepare(conn_, name.c_str(), st.sql.c_str(), count, st.types->data());
+      if (!name.empty())
+        PQsendQueryPrepared(conn_, name.c_str(), count, values.data(), nullptr, nullptr, 0);
+      else
+        PQsendQueryParams(conn_, st.sql.c_str(), count, st.types ? st.types->data() : nullptr,
+                          values.data(), nullptr, nullptr, 0);
+      if (guard) Send(conn_, "RELEASE kolvar_statement");
+      PQpipelineSync(conn_);
+      for (auto& result : results) {
+        PGresult* r = PQgetResult(conn_);
+        if (!r) break;
+        result.reset(r);
+        while (PGresult* extra = PQgetResult(conn_)) PQclear(extra);  // up to the query's end
+      }
+      while (PGresult* r = PQgetResult(conn_)) {  // the sync
+        const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+        PQclear(r);
+        if (sync) break;
+      }
+      PQexitPipelineMode(conn_);
+    } else if (PQstatus(conn_) == CONNECTION_OK) {
+      fail(nullptr);
+    }
+    if (attempt == 0 && untouched_ && PQstatus(conn_) != CONNECTION_OK) {
+      // Dropped before the unit of work did anything: it starts on a new one.
+      const bool inTransaction = inTransaction_;
+      connect();
+      inTransaction_ = inTransaction;
+      continue;
+    }
+    untouched_ = false;
+    waiting_.clear();
+    if (prepare) {
+      // The preparation's result stands for the statement's when it failed.
+      const auto at = results.end() - (guard ? 3 : 2);
+      if (*at && PQresultStatus(at->get()) == PGRES_COMMAND_OK)
+        prepared_.emplace(key, name);
+      else
+        std::swap(*at, *(at + 1));
+      results.erase(at);
+    }
+    return results;
   }
-  untouched_ = false;
+}
+
+void Connection::checkWaiting(std::vector<Result>& results, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i)
+    if (!results[i] || PQresultStatus(results[i].get()) != PGRES_COMMAND_OK)
+      fail(results[i].release());
+}
+
+namespace {
+
+bool Succeeded(const PGresult* r) {
   const auto status = PQresultStatus(r);
-  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return Result(r);
-  if (status == PGRES_EMPTY_QUERY) {
-    PQclear(r);
-    Raise(err::kSyntax, "La instrucción SQL está vacía.");
+  return r && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK);
+}
+
+}  // namespace
+
+Result Connection::plain(const Statement& st) {
+  const std::string& sql = st.sql;
+  const Params& params = st.params;
+  Result r;
+  if (!waiting_.empty() || st.types) {
+    std::vector<Result> results = exchange(st, false);
+    checkWaiting(results, results.size() - 1);
+    r = std::move(results.back());
+  } else {
+    std::vector<const char*> values;
+    for (const auto& p : params) values.push_back(p ? p->c_str() : nullptr);
+    r.reset(PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                         values.data(), nullptr, nullptr, 0));
+    if (untouched_ && PQstatus(conn_) != CONNECTION_OK) {
+      // Dropped before the unit of work did anything: it starts on a new one.
+      connect();
+      r.reset(PQexecParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                           values.data(), nullptr, nullptr, 0));
+    }
+    untouched_ = false;
   }
-  fail(r);
+  if (Succeeded(r.get())) return r;
+  if (r && PQresultStatus(r.get()) == PGRES_EMPTY_QUERY)
+    Raise(err::kSyntax, "La instrucción SQL está vacía.");
+  fail(r.release());
 }
 
 void Connection::copyIn(const std::string& sql, std::string_view data) {
   untouched_ = false;
+  // What waits to go with the next statement goes first, on its own.
+  std::vector<std::string> waiting;
+  waiting.swap(waiting_);
+  for (const std::string& w : waiting) {
+    PGresult* r = PQexec(conn_, w.c_str());
+    if (PQresultStatus(r) != PGRES_COMMAND_OK) fail(r);
+    PQclear(r);
+  }
   PGresult* start = PQexec(conn_, sql.c_str());
   if (PQresultStatus(start) != PGRES_COPY_IN) fail(start);
   PQclear(start);
@@ -149,30 +254,11 @@ void Connection::copyIn(const std::string& sql, std::string_view data) {
 }
 
 // SAVEPOINT, the statement and RELEASE in one round trip.
-Result Connection::guarded(const std::string& sql,
-                           const std::vector<std::optional<std::string>>& params) {
-  std::vector<const char*> values;
-  for (const auto& p : params) values.push_back(p ? p->c_str() : nullptr);
-  if (!PQenterPipelineMode(conn_)) fail(nullptr);
-  PQsendQueryParams(conn_, "SAVEPOINT kolvar_statement", 0, nullptr, nullptr, nullptr, nullptr, 0);
-  PQsendQueryParams(conn_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
-                    nullptr, nullptr, 0);
-  PQsendQueryParams(conn_, "RELEASE kolvar_statement", 0, nullptr, nullptr, nullptr, nullptr, 0);
-  PQpipelineSync(conn_);
-  Result results[3];
-  for (int k = 0; k < 3; ++k) {
-    PGresult* r = PQgetResult(conn_);
-    if (!r) break;
-    results[k].reset(r);
-    while (PGresult* extra = PQgetResult(conn_)) PQclear(extra);  // up to the query's end
-  }
-  while (PGresult* r = PQgetResult(conn_)) {  // the sync
-    const bool sync = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
-    PQclear(r);
-    if (sync) break;
-  }
-  PQexitPipelineMode(conn_);
-  if (PQstatus(conn_) != CONNECTION_OK) fail(results[1].release());
+Result Connection::guarded(const Statement& st) {
+  std::vector<Result> all = exchange(st, true);
+  if (PQstatus(conn_) != CONNECTION_OK) fail(all[all.size() - 2].release());
+  checkWaiting(all, all.size() - 3);
+  Result* results = &all[all.size() - 3];
   const auto status = results[1] ? PQresultStatus(results[1].get()) : PGRES_FATAL_ERROR;
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
     if (PQresultStatus(results[2].get()) != PGRES_COMMAND_OK) fail(results[2].release());
@@ -195,15 +281,42 @@ Result Connection::guarded(const std::string& sql,
   fail(results[1].release());
 }
 
-Result Connection::run(const std::string& sql,
-                       const std::vector<std::optional<std::string>>& params) {
-  if (inTransaction_ && !conflicted_) return guarded(sql, params);
+Result Connection::run(const std::string& sql, const Params& params) {
+  if (inTransaction_ && !conflicted_) return guarded({sql, params});
   return plain(sql, params);
+}
+
+Result Connection::runPrepared(const std::string& sql, const Params& params,
+                               const std::vector<unsigned int>& types) {
+  const Statement st{sql, params, &types};
+  if (inTransaction_ && !conflicted_) return guarded(st);
+  return plain(st);
+}
+
+bool Connection::beginWaits() const {
+  return !waiting_.empty() && waiting_.front().starts_with("BEGIN");
+}
+
+void Connection::control(const std::string& sql) {
+  if (inTransaction_ && !conflicted_) {
+    if (sql.starts_with("SAVEPOINT ")) {
+      waiting_.push_back(sql);
+      return;
+    }
+    if (sql.starts_with("RELEASE ")) {
+      if (!waiting_.empty() && waiting_.back() == "SAVEPOINT " + sql.substr(8))
+        waiting_.pop_back();  // nothing ran in it
+      else
+        waiting_.push_back(sql);
+      return;
+    }
+  }
+  plain(sql, {});
 }
 
 void Connection::begin(std::string_view isolation) {
   ensureAlive();
-  plain("BEGIN ISOLATION LEVEL " + std::string(isolation), {});
+  waiting_.assign(1, "BEGIN ISOLATION LEVEL " + std::string(isolation));
   inTransaction_ = true;
   conflicted_ = false;
 }
@@ -214,12 +327,18 @@ void Connection::commit() {
     RaiseServerError("40001", "la unidad de trabajo chocó con otra y se ha deshecho");
   }
   inTransaction_ = false;
+  if (beginWaits()) {  // nothing ran in it
+    waiting_.clear();
+    return;
+  }
   plain("COMMIT", {});
 }
 
 void Connection::rollback() noexcept {
   inTransaction_ = false;
-  if (PQstatus(conn_) != CONNECTION_OK) return;
+  const bool sent = !beginWaits();
+  waiting_.clear();
+  if (!sent || PQstatus(conn_) != CONNECTION_OK) return;
   PQclear(PQexec(conn_, "ROLLBACK"));
 }
 

@@ -40,15 +40,24 @@ class Connection {
   // failure dooms the whole transaction (a serialization failure or a
   // deadlock): then everything up to the rollback fails with 3050.
   Result run(const std::string& sql, const std::vector<std::optional<std::string>>& params = {});
+  // The same for a statement run again and again with other values: it is
+  // prepared once per connection and text, and each parameter ($1, $2 ...)
+  // has the given type (0: the type its place asks for, as an untyped
+  // literal would).
+  Result runPrepared(const std::string& sql, const std::vector<std::optional<std::string>>& params,
+                     const std::vector<unsigned int>& types);
 
   // A COPY ... FROM STDIN statement with its data in the server's text
   // format. Inside a transaction a failure dooms it (no savepoint).
   void copyIn(const std::string& sql, std::string_view data);
 
-  // A statement of the transaction itself (SAVEPOINT, RELEASE, ROLLBACK TO),
-  // run as it is.
-  void control(const std::string& sql) { plain(sql, {}); }
+  // A statement of the transaction itself (SAVEPOINT, RELEASE, ROLLBACK TO).
+  // SAVEPOINT and RELEASE wait to go with the next statement, in its round
+  // trip; a savepoint released before anything ran in it is never sent.
+  void control(const std::string& sql);
 
+  // The BEGIN also waits for the first statement: a transaction in which
+  // nothing ran costs no round trip, and commits or rolls back as nothing.
   void begin(std::string_view isolation = "READ COMMITTED");
   void commit();
   void rollback() noexcept;
@@ -72,8 +81,23 @@ class Connection {
     std::unordered_map<int, const Column*> described;
   };
   const TableInfo* table(unsigned int oid, int column);
-  Result plain(const std::string& sql, const std::vector<std::optional<std::string>>& params);
-  Result guarded(const std::string& sql, const std::vector<std::optional<std::string>>& params);
+  using Params = std::vector<std::optional<std::string>>;
+  struct Statement {
+    const std::string& sql;
+    const Params& params;
+    const std::vector<unsigned int>* types = nullptr;  // prepared when given
+  };
+  Result plain(const std::string& sql, const Params& params) { return plain({sql, params}); }
+  Result plain(const Statement& statement);
+  Result guarded(const Statement& statement);
+  // The waiting statements, then `sql` (between a savepoint and its release
+  // when guarded), in one round trip; their results in that order (null for
+  // what the server skipped). A connection dropped before the unit of work
+  // sent anything is opened again and everything sent on it.
+  std::vector<Result> exchange(const Statement& statement, bool guard);
+  // Raises the failure of a waiting statement, if one failed.
+  void checkWaiting(std::vector<Result>& results, std::size_t count);
+  bool beginWaits() const;
   [[noreturn]] void fail(pg_result* result);
   void connect();
 
@@ -81,7 +105,9 @@ class Connection {
   pg_conn* conn_ = nullptr;
   bool inTransaction_ = false;
   bool conflicted_ = false;
-  bool untouched_ = true;  // no statement since the last check: a drop may be mended
+  bool untouched_ = true;             // no statement since the last check: a drop may be mended
+  std::vector<std::string> waiting_;  // BEGIN, SAVEPOINT, RELEASE not sent yet
+  std::unordered_map<std::string, std::string> prepared_;  // names by text and types
   std::unordered_map<unsigned int, TableInfo> tables_;
 };
 

@@ -5,6 +5,7 @@
 #include "dbaccess/pg/pg_dialect.h"
 #include "dbaccess/pg/pg_engine.h"
 #include "dbaccess/sql_dialect.h"
+#include "dbaccess/sql_literal.h"
 #include "dbaccess/sql_tokens.h"
 #include "kolvar/error.h"
 
@@ -26,6 +27,58 @@ const Column* InsertedCounter(std::string_view sql) {
     return nullptr;
   }
   return nullptr;
+}
+
+// The statement's parameters (?) numbered as the server writes them ($1,
+// $2 ...), and the values as text with the type of the literal each would be
+// written as, through the same helpers as the literals the table classes
+// write: a whole number is an integer, any other number a numeric, a text an
+// untyped literal (and refused as its literal would be).
+struct Bound {
+  std::string sql;
+  std::vector<std::optional<std::string>> values;
+  std::vector<unsigned int> types;
+};
+
+Bound Numbered(std::string_view sql, const std::vector<Value>& params) {
+  constexpr unsigned int kInteger = 23, kNumeric = 1700, kUntyped = 0;
+  Bound out;
+  std::size_t from = 0;
+  for (const Token& t : Tokenize(sql)) {
+    if (t.kind != TokenKind::Other || TokenText(sql, t) != "?") continue;
+    const std::size_t next = out.values.size();
+    if (next == params.size()) Raise(err::kInvalidCall);
+    out.sql += sql.substr(from, t.begin - from);
+    out.sql += "$" + std::to_string(next + 1);
+    from = t.end;
+    const Value& v = params[next];
+    switch (v.type()) {
+      case VarType::Null:
+        out.values.emplace_back();
+        out.types.push_back(kUntyped);
+        break;
+      case VarType::Integer:
+      case VarType::Long:
+      case VarType::Byte:
+      case VarType::Boolean:
+        out.values.emplace_back(std::to_string(v.toLong()));
+        out.types.push_back(kInteger);
+        break;
+      case VarType::Single:
+      case VarType::Double:
+        out.values.emplace_back(SqlNumber(v.toDouble()));
+        out.types.push_back(kNumeric);
+        break;
+      default: {
+        const std::string quoted = SqlText(v.toString());
+        out.values.emplace_back(quoted.substr(1, quoted.size() - 2));
+        out.types.push_back(kUntyped);
+      }
+    }
+  }
+  if (out.values.size() != params.size()) Raise(err::kInvalidCall);
+  out.sql += sql.substr(from);
+  return out;
 }
 
 }  // namespace
@@ -50,6 +103,19 @@ void Database::execute(std::string_view sql, int) {
   const Column* counter = FirstWord(sql) == "INSERT" ? InsertedCounter(sql) : nullptr;
   if (counter) statement.sql += " RETURNING " + std::string(counter->name);
   Result r = c.run(statement.sql);
+  if (counter && PQntuples(r.get()) > 0)
+    lastKey_ = std::atoll(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
+}
+
+void Database::execute(std::string_view sql, const std::vector<Value>& params) {
+  if (params.empty()) return execute(sql);
+  Connection& c = connection();
+  if (IsSelect(sql))
+    Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
+  Bound bound = Numbered(AdaptForServer(sql).sql, params);
+  const Column* counter = FirstWord(sql) == "INSERT" ? InsertedCounter(sql) : nullptr;
+  if (counter) bound.sql += " RETURNING " + std::string(counter->name);
+  Result r = c.runPrepared(bound.sql, bound.values, bound.types);
   if (counter && PQntuples(r.get()) > 0)
     lastKey_ = std::atoll(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
 }
@@ -103,12 +169,20 @@ void Database::close() {
   if (!connection_ || closePending_) return;
   for (auto& rs : recordsets()) rs->close();
   recordsets_.clear();
-  if (depth_ > 0) {
+  if (depth_ > 0 || pinned_) {
     closePending_ = true;
     return;
   }
   if (connection_->inTransaction()) connection_->rollback();
   connection_.reset();
+}
+
+void Database::pin(bool pinned) {
+  pinned_ = pinned;
+  if (!pinned_ && closePending_ && depth_ == 0) {
+    closePending_ = false;
+    close();
+  }
 }
 
 namespace {

@@ -59,6 +59,7 @@ class Database : public db::Database {
   const std::string& path() const override { return conninfo_; }
   bool isOpen() const override { return connection_ != nullptr && !closePending_; }
   void execute(std::string_view sql, int options = 0) override;
+  void execute(std::string_view sql, const std::vector<Value>& params) override;
   std::shared_ptr<db::Recordset> openRecordset(std::string_view sql) override;
   std::vector<std::shared_ptr<db::Recordset>> recordsets() override;
   db::TableDef tableDef(std::string_view table) override;
@@ -68,6 +69,7 @@ class Database : public db::Database {
   std::int64_t lastInsertKey() const override { return lastKey_; }
   int unitDepth() const override { return depth_; }
   void reopen() override { closePending_ = false; }
+  void pin(bool pinned) override;
   // Units of work are serializable transactions; one that lost to a
   // concurrent one fails with 3050, and this says so until the next begins.
   bool unitConflicted() const override;
@@ -103,6 +105,7 @@ class Database : public db::Database {
   std::int64_t lastKey_ = 0;
   int depth_ = 0;
   bool closePending_ = false;
+  bool pinned_ = false;
 };
 
 }  // namespace kolvar::db::pg

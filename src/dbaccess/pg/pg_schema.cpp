@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
+
 #include "core/text.h"
 #include "dbaccess/pg/pg_connection.h"
 #include "kolvar/error.h"
@@ -43,6 +45,31 @@ std::string_view ServerType(ColumnType type) {
   return "text";
 }
 
+// The indexes of a table on the server. An index whose columns all lie in a
+// longer one is given the longer one's other columns after its own: the rows
+// of one declaration are found by its prefix as before, and a lookup by every
+// column can never fall on it. A table filled inside one transaction (an
+// import) has no statistics, and the server then takes either index for such
+// a lookup; the shorter one reads every row of the declaration.
+std::vector<std::vector<std::string_view>> ServerIndexes(const Table& t) {
+  const auto contains = [](const std::vector<std::string_view>& index, std::string_view column) {
+    return std::find(index.begin(), index.end(), column) != index.end();
+  };
+  std::vector<std::vector<std::string_view>> out;
+  for (const auto& index : t.indexes) {
+    std::vector<std::string_view> columns = index;
+    for (const auto& longer : t.indexes) {
+      if (longer.size() <= index.size()) continue;
+      if (!std::all_of(index.begin(), index.end(), [&](auto c) { return contains(longer, c); }))
+        continue;
+      for (auto c : longer)
+        if (!contains(columns, c)) columns.push_back(c);
+    }
+    if (std::find(out.begin(), out.end(), columns) == out.end()) out.push_back(columns);
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string ColumnDefinition(std::string_view table, const Column& c,
@@ -78,7 +105,7 @@ void CreateUserTables(const std::string& conninfo, UserLayout layout) {
         first = false;
       }
       c.run(sql + ")");
-      for (const auto& index : t.indexes) {
+      for (const auto& index : ServerIndexes(t)) {
         std::string columns;
         for (auto col : index) columns += (columns.empty() ? "" : ", ") + Lower(col);
         c.run("CREATE INDEX ON " + Lower(t.name) + " (" + columns + ")");
