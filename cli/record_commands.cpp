@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "amounts.h"
+#include "book_choice.h"
 #include "declaration_commands.h"
 #include "errors.h"
 #include "ui_text.h"
@@ -37,27 +38,6 @@ struct DetailField {
   Kind kind;
 };
 
-// What belongs to the book's detail table: issued, received, investment or
-// intra-community; `none` for any other letter.
-template <class T>
-const T& ForBook(char book, const T& issued, const T& received, const T& investment,
-                 const T& intraCommunity, const T& none) {
-  switch (book) {
-    case 'E':
-    case 'F':
-      return issued;
-    case 'R':
-    case 'S':
-      return received;
-    case 'I':
-    case 'J':
-      return investment;
-    case 'U':
-      return intraCommunity;
-    default:
-      return none;
-  }
-}
 // The detail fields of each book in the order of the record buffer (from 21).
 const std::vector<DetailField>& DetailFields(char book) {
   static const std::vector<DetailField> kIssued = {
