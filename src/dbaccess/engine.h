@@ -31,6 +31,9 @@ class Recordset {
   // Rows visited so far: 0 when empty, at least 1 otherwise; all after MoveLast.
   virtual std::int32_t recordCount() const = 0;
   virtual std::int32_t absolutePosition() const = 0;  // -1 at end
+  // Makes row `position` (from 0) current; 3021 unless 0 <= position < the
+  // record count (all rows after MoveLast).
+  virtual void absolutePosition(std::int32_t position) = 0;
   virtual void moveNext() = 0;
   virtual void moveFirst() = 0;
   virtual void moveLast() = 0;

@@ -37,7 +37,9 @@ std::vector<Table> MakeUserSchema() {
         Txt("CDO", 1), Num("FDE", T::Long), Num("FDO", T::Long), Num("TIPOIMP", T::Long),
         Num("BIMP", T::Double), Num("CUOTA", T::Double), Num("IMPTF", T::Double),
         Num("BASEIMPCOSTE", T::Double), Txt("IDFACTURA", 40), Txt("NODEREG", 18)},
-       {{"CSCI"}, {"CSCI", "CDTL"}}},
+       // The second index holds what the sums of a declaration read, so they
+       // read no row; within a book it keeps the order of the keys.
+       {{"CSCI"}, {"CSCI", "CDTL", "CSDO", "BIMP", "CUOTA", "IMPTF", "BASEIMPCOSTE"}}},
       {"tdpfe",
        {Num("CSCI", T::Long), Num("CSDO", T::Long), Num("NOFAC", T::Long), Num("NOREG", T::Integer),
         Txt("IIA", 80), Txt("IFR", 40), Num("TRE", T::Long), Num("CRE", T::Double),

@@ -35,7 +35,7 @@ struct Column {
 struct Table {
   std::string_view name;
   std::vector<Column> columns;
-  std::vector<std::vector<std::string_view>> indexes;  // columns filtered or joined on
+  std::vector<std::vector<std::string_view>> indexes;  // columns filtered, joined or summed on
   // The one row of the user's settings, which every new database holds.
   bool settings = false;
 };
