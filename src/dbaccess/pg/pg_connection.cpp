@@ -260,15 +260,10 @@ Result Connection::plain(const Statement& st) {
 }
 
 void Connection::copyIn(const std::string& sql, std::string_view data) {
+  // What waits to go with the next statement goes first, and is answered
+  // for, with a statement of its own.
+  if (!waiting_.empty()) plain("SELECT 1", {});
   untouched_ = false;
-  // What waits to go with the next statement goes first, on its own.
-  std::vector<std::string> waiting;
-  waiting.swap(waiting_);
-  for (const std::string& w : waiting) {
-    PGresult* r = PQexec(conn_, w.c_str());
-    if (PQresultStatus(r) != PGRES_COMMAND_OK) fail(r);
-    PQclear(r);
-  }
   PGresult* start = PQexec(conn_, sql.c_str());
   if (PQresultStatus(start) != PGRES_COPY_IN) fail(start);
   PQclear(start);
