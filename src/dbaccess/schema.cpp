@@ -61,7 +61,7 @@ std::vector<Table> MakeUserSchema() {
         Num("PDE", T::Integer), Txt("DESBIEN", 35), Txt("DOI", 40), Txt("POI", 22), Txt("CP", 10),
         Txt("OFOD", 135)},
        {{"CSDO", "CSCI"}, {"CSCI"}}},
-      {"tgeneral", {Txt("Idioma", 50), Num("ActOnline", T::Integer)}, {}},
+      {"tgeneral", {Txt("Idioma", 50), Num("ActOnline", T::Integer)}, {}, true},
   };
 }
 
@@ -109,6 +109,21 @@ const Table* FindTable(Store which, std::string_view name) {
   for (const Table& t : Schema(which))
     if (text::EqualsNoCase(t.name, name)) return &t;
   return nullptr;
+}
+
+const Column* CounterOf(const Table& table) {
+  for (const Column& c : table.columns)
+    if (c.type == T::Counter) return &c;
+  return nullptr;
+}
+
+std::string SelectAllRows(const Table& table) {
+  std::string sql = "SELECT ";
+  for (const Column& c : table.columns)
+    sql += (&c == &table.columns.front() ? "" : ", ") + std::string(c.name);
+  sql += " FROM " + std::string(table.name);
+  if (const Column* key = CounterOf(table)) sql += " ORDER BY " + std::string(key->name);
+  return sql;
 }
 
 const Column* FindColumn(std::string_view table, std::string_view column) {

@@ -42,6 +42,10 @@ class Database : public db::Database {
   void reopen() override { closePending_ = false; }
   void pin(bool pinned) override;
 
+  void insertRows(const Table& table, const std::vector<std::vector<Value>>& rows) override;
+  std::int64_t counterMark(const Table& table) override;
+  void raiseCounterMark(const Table& table, std::int64_t mark) override;
+
  protected:
   void beginUnit(int level) override;
   void commitUnit(int level) override;

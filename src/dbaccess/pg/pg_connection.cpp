@@ -259,6 +259,28 @@ Result Connection::plain(const Statement& st) {
   fail(r.release());
 }
 
+void Connection::copyIn(const std::string& sql, std::string_view data) {
+  // What waits to go with the next statement goes first, and is answered
+  // for, with a statement of its own.
+  if (!waiting_.empty()) plain("SELECT 1", {});
+  untouched_ = false;
+  PGresult* start = PQexec(conn_, sql.c_str());
+  if (PQresultStatus(start) != PGRES_COPY_IN) fail(start);
+  PQclear(start);
+  const bool sent = PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 &&
+                    PQputCopyEnd(conn_, nullptr) == 1;
+  PGresult* last = nullptr;
+  while (PGresult* r = PQgetResult(conn_)) {
+    if (last) PQclear(last);
+    last = r;
+  }
+  if (sent && last && PQresultStatus(last) == PGRES_COMMAND_OK) {
+    PQclear(last);
+    return;
+  }
+  fail(last);
+}
+
 // SAVEPOINT, the statement and RELEASE in one round trip.
 Result Connection::guarded(const Statement& st) {
   std::vector<Result> all = exchange(st, true);

@@ -51,6 +51,10 @@ class Connection {
   Result runPrepared(const std::string& sql, const std::vector<std::optional<std::string>>& params,
                      const std::vector<unsigned int>& types, bool deferrable = false);
 
+  // A COPY ... FROM STDIN statement with its data in the server's text
+  // format. Inside a transaction a failure dooms it (no savepoint).
+  void copyIn(const std::string& sql, std::string_view data);
+
   // A statement of the transaction itself (SAVEPOINT, RELEASE, ROLLBACK TO).
   // SAVEPOINT and RELEASE wait to go with the next statement, in its round
   // trip; a savepoint released before anything ran in it is never sent.

@@ -68,6 +68,13 @@ class Database : public db::Database {
   // concurrent one fails with 3050, and this says so until the next begins.
   bool unitConflicted() const override;
 
+  // Rows are read through a cursor, a few thousand per round trip, and
+  // written with COPY.
+  void scanRows(const Table& table, const RowVisitor& each) override;
+  void insertRows(const Table& table, const std::vector<std::vector<Value>>& rows) override;
+  std::int64_t counterMark(const Table& table) override;
+  void raiseCounterMark(const Table& table, std::int64_t mark) override;
+
   // A bare transaction, outside the units of work (tests, bulk work).
   void begin(std::string_view isolation = "READ COMMITTED");
   void commit();
