@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <numeric>
 
+#include "book_choice.h"
 #include "form340_layout.h"
 #include "text_file.h"
 
@@ -66,6 +67,54 @@ class LineBuilder {
   int year_;
   std::u32string chars_;
 };
+
+// The detail fields of a book's line: where each comes from in the grid, how
+// it is written, and the first year whose layout has it (zeros and blanks
+// where the cash basis does not apply).
+enum class Put { Digits, Amount, Text };
+struct DetailCell {
+  const char* key;
+  int column;
+  Put put;
+  int fromYear = 0;
+};
+
+const std::vector<DetailCell>& DetailCells(char book) {
+  static const std::vector<DetailCell> kIssued = {{"PFE_NOFAC", kFeNOFAC, Put::Digits},
+                                                  {"PFE_NOREG", kFeNOREG, Put::Digits},
+                                                  {"PFE_IIA", kFeIIA, Put::Text},
+                                                  {"PFE_IFR", kFeIFR, Put::Text},
+                                                  {"PFE_TRE", kFeTRE, Put::Digits},
+                                                  {"PFE_CRE", kFeCRE, Put::Amount},
+                                                  {"PFE_SDI", kFeSDI, Put::Digits, 2012},
+                                                  {"PFE_REFCAT", kFeREFCAT, Put::Text, 2012},
+                                                  {"PFE_IPM", kFeIPM, Put::Digits, 2012},
+                                                  {"PFE_EJERMET", kFeEJERMET, Put::Digits, 2012},
+                                                  {"PFE_IPPTDI", kFeIPPTDI, Put::Digits, 2012},
+                                                  {"PFE_FMC", kFeFMC, Put::Digits, 2014},
+                                                  {"PFE_IC", kFeIC, Put::Amount, 2014},
+                                                  {"PFE_MC", kFeMC, Put::Text, 2014},
+                                                  {"PFE_MC_CC", kFeMC_CC, Put::Text, 2014},
+                                                  {"PFE_MARCA", kFeMAR, Put::Text, 2014}};
+  static const std::vector<DetailCell> kReceived = {
+      {"PFR_NOFAC", kFrNOFAC, Put::Digits},   {"PFR_NOREG", kFrNOREG, Put::Digits},
+      {"PFR_IIA", kFrIIA, Put::Text},         {"PFR_CD", kFrCD, Put::Amount},
+      {"PFR_FMP", kFrFMP, Put::Digits, 2014}, {"PFR_IP", kFrIP, Put::Amount, 2014},
+      {"PFR_MP", kFrMP, Put::Text, 2014},     {"PFR_MP_CC", kFrMP_CC, Put::Text, 2014},
+      {"PFR_MARCA", kFrMAR, Put::Text, 2014}};
+  static const std::vector<DetailCell> kInvestment = {
+      {"PBI_PAD", kBiPAD, Put::Digits}, {"PBI_RAD", kBiRAD, Put::Amount},
+      {"PBI_IDE", kBiIDE, Put::Text},   {"PBI_RADE", kBiRADE, Put::Amount},
+      {"PBI_FIU", kBiFIU, Put::Digits}, {"PBI_IDBIEN", kBiIDBIEN, Put::Text}};
+  static const std::vector<DetailCell> kIntraCommunity = {
+      {"PDOI_TOI", kDoiTOI, Put::Text},         {"PDOI_CD", kDoiCD, Put::Text},
+      {"PDOI_CEM", kDoiCEM, Put::Text},         {"PDOI_PDE", kDoiPDE, Put::Digits},
+      {"PDOI_DESBIEN", kDoiDESBIEN, Put::Text}, {"PDOI_DOI", kDoiDOI, Put::Text},
+      {"PDOI_POI", kDoiPOI, Put::Text},         {"PDOI_CP", kDoiCP, Put::Text},
+      {"PDOI_OFOD", kDoiOFOD, Put::Text}};
+  static const std::vector<DetailCell> kNone;
+  return ForBook(book, kIssued, kReceived, kInvestment, kIntraCommunity, kNone);
+}
 
 }  // namespace
 
@@ -131,66 +180,19 @@ std::string ComposeRecordLine(const Value& grid, int row, const Declarant& decla
   l.Amount("BASEIMPCOSTE", number(kBASEIMPCOSTE));
   l.Text("IDFACTURA", text(kIDFACTURA));
   l.Text("NODEREG", text(kNODEREG));
-  switch (book) {
-    case 'E':
-    case 'F':
-      l.Digits("PFE_NOFAC", number(kFeNOFAC));
-      l.Digits("PFE_NOREG", number(kFeNOREG));
-      l.Text("PFE_IIA", text(kFeIIA));
-      l.Text("PFE_IFR", text(kFeIFR));
-      l.Digits("PFE_TRE", number(kFeTRE));
-      l.Amount("PFE_CRE", number(kFeCRE));
-      if (year >= 2012) {
-        l.Digits("PFE_SDI", number(kFeSDI));
-        l.Text("PFE_REFCAT", text(kFeREFCAT));
-        l.Digits("PFE_IPM", number(kFeIPM));
-        l.Digits("PFE_EJERMET", number(kFeEJERMET));
-        l.Digits("PFE_IPPTDI", number(kFeIPPTDI));
-      }
-      if (year >= 2014) {  // zeros and blanks where the cash basis does not apply
-        l.Digits("PFE_FMC", number(kFeFMC));
-        l.Amount("PFE_IC", number(kFeIC));
-        l.Text("PFE_MC", text(kFeMC));
-        l.Text("PFE_MC_CC", text(kFeMC_CC));
-        l.Text("PFE_MARCA", text(kFeMAR));
-      }
-      break;
-    case 'R':
-    case 'S':
-      l.Digits("PFR_NOFAC", number(kFrNOFAC));
-      l.Digits("PFR_NOREG", number(kFrNOREG));
-      l.Text("PFR_IIA", text(kFrIIA));
-      l.Amount("PFR_CD", number(kFrCD));
-      if (year >= 2014) {
-        l.Digits("PFR_FMP", number(kFrFMP));
-        l.Amount("PFR_IP", number(kFrIP));
-        l.Text("PFR_MP", text(kFrMP));
-        l.Text("PFR_MP_CC", text(kFrMP_CC));
-        l.Text("PFR_MARCA", text(kFrMAR));
-      }
-      break;
-    case 'I':
-    case 'J':
-      l.Digits("PBI_PAD", number(kBiPAD));
-      l.Amount("PBI_RAD", number(kBiRAD));
-      l.Text("PBI_IDE", text(kBiIDE));
-      l.Amount("PBI_RADE", number(kBiRADE));
-      l.Digits("PBI_FIU", number(kBiFIU));
-      l.Text("PBI_IDBIEN", text(kBiIDBIEN));
-      break;
-    case 'U':
-      l.Text("PDOI_TOI", text(kDoiTOI));
-      l.Text("PDOI_CD", text(kDoiCD));
-      l.Text("PDOI_CEM", text(kDoiCEM));
-      l.Digits("PDOI_PDE", number(kDoiPDE));
-      l.Text("PDOI_DESBIEN", text(kDoiDESBIEN));
-      l.Text("PDOI_DOI", text(kDoiDOI));
-      l.Text("PDOI_POI", text(kDoiPOI));
-      l.Text("PDOI_CP", text(kDoiCP));
-      l.Text("PDOI_OFOD", text(kDoiOFOD));
-      break;
-    default:
-      break;
+  for (const DetailCell& cell : DetailCells(book)) {
+    if (year < cell.fromYear) continue;
+    switch (cell.put) {
+      case Put::Digits:
+        l.Digits(cell.key, number(cell.column));
+        break;
+      case Put::Amount:
+        l.Amount(cell.key, number(cell.column));
+        break;
+      case Put::Text:
+        l.Text(cell.key, text(cell.column));
+        break;
+    }
   }
   return l.Line();
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "amounts.h"
+#include "copy_command.h"
 #include "declarant_commands.h"
 #include "declaration_commands.h"
 #include "demo_command.h"
@@ -95,7 +96,8 @@ void PrintFields(const json& doc, const std::vector<std::pair<std::string, Say>>
 // A progress bar on stderr: lines per second and time left.
 class ProgressBar {
  public:
-  explicit ProgressBar(Lang lang) : lang_(lang), start_(std::chrono::steady_clock::now()) {}
+  explicit ProgressBar(Lang lang, Say unit = Say::LinesPerSecond)
+      : lang_(lang), unit_(unit), start_(std::chrono::steady_clock::now()) {}
   void operator()(long done, long total) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
@@ -105,13 +107,14 @@ class ProgressBar {
     const long left = rate > 0 ? std::lround((total - done) / rate) : 0;
     std::fprintf(stderr, "\r[%s%s] %3ld%%  %8.0f %s  %s %lds   ", std::string(filled, '#').c_str(),
                  std::string(width - filled, '.').c_str(), total > 0 ? 100 * done / total : 100,
-                 rate, std::string(Text(Say::LinesPerSecond, lang_)).c_str(),
+                 rate, std::string(Text(unit_, lang_)).c_str(),
                  std::string(Text(Say::TimeLeft, lang_)).c_str(), left);
     if (done >= total) std::fprintf(stderr, "\r%*s\r", 78, "");
   }
 
  private:
   Lang lang_;
+  Say unit_;
   std::chrono::steady_clock::time_point start_;
 };
 
@@ -200,24 +203,47 @@ int PrintRecordSaved(const RecordSaved& saved, const Session& s) {
   return saved.findings.empty() ? 0 : 1;
 }
 
+// The copy's tables: rows, counter and the sums of the amounts.
+void PrintCopy(const CopyRequest& request, const CopyResult& result, Lang lang) {
+  json rows = json::array();
+  long long copied = 0;
+  for (const CopiedTable& t : result.tables) {
+    std::string sums;
+    for (const auto& [column, sum] : t.sums)
+      sums += (sums.empty() ? "" : "  ") + column + "=" + Euros(sum);
+    rows.push_back({{"table", t.name}, {"rows", t.rows}, {"counter", t.counter}, {"sums", sums}});
+    copied += t.rows;
+  }
+  PrintRows(
+      rows,
+      {{"table", Say::Table}, {"rows", Say::Rows}, {"counter", Say::Counter}, {"sums", Say::Sums}},
+      lang);
+  std::cout << Format(Say::Copied, lang, {std::to_string(copied), request.from, request.to})
+            << '\n';
+}
+
 // Options that fill named fields; only those given are set.
 class FieldOptions {
  public:
   void Add(CLI::App* cmd, const std::string& field, const std::string& option, Say help,
            Lang lang) {
+    cmd_ = cmd;
     cmd->add_option(option, values_[field], std::string(Text(help, lang)));
   }
   void AddFlag(CLI::App* cmd, const std::string& field, const std::string& option, Say help,
                Lang lang) {
+    cmd_ = cmd;
     cmd->add_flag(option, flags_[field], std::string(Text(help, lang)));
   }
   void AddDetails(CLI::App* cmd, Lang lang) {
+    cmd_ = cmd;
     cmd->add_option("--detail", details_, std::string(Text(Say::OptDetail, lang)));
   }
-  Fields Collect(CLI::App* cmd, Lang lang) const {
+  // The fields given on the command line of the (one) command they belong to.
+  Fields Collect(Lang lang) const {
     Fields f;
     for (const auto& [field, value] : values_)
-      if (cmd->count(OptionOf(field)) > 0) f[field] = value;
+      if (cmd_->count(OptionOf(field)) > 0) f[field] = value;
     for (const auto& [field, on] : flags_)
       if (on) f[field] = "yes";
     for (const std::string& d : details_) {
@@ -238,6 +264,7 @@ class FieldOptions {
       if (c == '_') c = '-';
     return o;
   }
+  CLI::App* cmd_ = nullptr;
   std::map<std::string, std::string> values_;
   std::map<std::string, bool> flags_;
   std::vector<std::string> details_;
@@ -251,7 +278,8 @@ int Run(int argc, char** argv) {
     return kolvar::serve::ServeMain(argc - 1, argv + 1);
   const std::string earlyLang = EarlyOption(argc, argv, "--lang");
   Session probe = OpenSession(EarlyOption(argc, argv, "--data"),
-                              earlyLang == "es" || earlyLang == "eu" ? earlyLang : "", false);
+                              earlyLang == "es" || earlyLang == "eu" ? earlyLang : "", false,
+                              EarlyOption(argc, argv, "--user-db"));
   const Lang lang0 = probe.lang;
   messageLanguage = lang0;
   const auto T = [&](Say id) { return std::string(Text(id, lang0)); };
@@ -259,36 +287,65 @@ int Run(int argc, char** argv) {
   CLI::App app(T(Say::About), "kolvar");
   app.require_subcommand(1);
   app.fallthrough();
-  std::string dataOption, langOption;
+  std::string dataOption, langOption, userDbOption;
   bool jsonOption = false;
   app.add_option("--data", dataOption, T(Say::OptData));
+  app.add_option("--user-db", userDbOption, T(Say::OptUserDb));
   app.add_option("--lang", langOption, T(Say::OptLang))->check(CLI::IsMember({"es", "eu"}));
   app.add_flag("--json", jsonOption, T(Say::OptJson));
 
   Session s;
   std::function<int()> run;
-  const auto session = [&](bool needDatabases = true) {
-    s = OpenSession(dataOption, langOption, jsonOption);
+  const auto session = [&](bool needDatabases) {
+    s = OpenSession(dataOption, langOption, jsonOption, userDbOption);
     messageLanguage = s.lang;
     if (needDatabases) s.RequireDatabases();
   };
   const auto key = [&](const std::string& name, const std::string& text) {
     return KeyArgument(name, text, s.lang);
   };
+  // A subcommand whose work runs once the arguments are parsed, in a session
+  // opened from the global options (and its databases required unless told).
+  const auto command = [&](CLI::App* parent, const std::string& name, Say help,
+                           std::function<int()> work, bool needDatabases = true) {
+    CLI::App* cmd = parent->add_subcommand(name, T(help));
+    cmd->callback([&run, &session, work = std::move(work), needDatabases] {
+      run = [&session, work, needDatabases] {
+        session(needDatabases);
+        return work();
+      };
+    });
+    return cmd;
+  };
+  // A command's result: the JSON document, or the result in words; status 0.
+  const auto report = [&](const json& doc, const std::function<void()>& inWords) {
+    if (s.json)
+      PrintJson(doc);
+    else
+      inWords();
+    return 0;
+  };
+  const auto reportLine = [&](const json& doc, const std::string& line) {
+    return report(doc, [&] { std::cout << line << '\n'; });
+  };
+  const auto saved = [&](std::int32_t k) {
+    return reportLine({{"key", k}}, Format(Say::Saved, s.lang, {std::to_string(k)}));
+  };
+  const auto deleted = [&](const std::string& k) {
+    return reportLine({{"deleted", k}}, Format(Say::Deleted, s.lang, {k}));
+  };
 
   // init
-  auto* init = app.add_subcommand("init", T(Say::CmdInit));
-  init->callback([&] {
-    run = [&] {
-      session(false);
-      const auto lines = InitDatabases(s);
-      if (s.json)
-        PrintJson({{"folder", s.folder}, {"user", s.paths.user}, {"reference", s.paths.reference}});
-      else
-        for (const auto& l : lines) std::cout << l << '\n';
-      return 0;
-    };
-  });
+  command(
+      &app, "init", Say::CmdInit,
+      [&] {
+        const auto lines = InitDatabases(s);
+        return report(
+            {{"folder", s.folder}, {"user", s.paths.user}, {"reference", s.paths.reference}}, [&] {
+              for (const auto& l : lines) std::cout << l << '\n';
+            });
+      },
+      false);
 
   // declarant
   auto* declarant = app.add_subcommand("declarant", T(Say::CmdDeclarant));
@@ -312,97 +369,62 @@ int Run(int argc, char** argv) {
     f.Add(cmd, "representative", "--representative", Say::Representative, lang0);
   };
   {
-    auto* add = declarant->add_subcommand("add", T(Say::CmdDeclarantAdd));
-    declarantFields(add, dteAddFields);
-    add->callback([&, add] {
-      run = [&, add] {
-        session();
-        const auto k = AddDeclarant(s.library(), dteAddFields.Collect(add, s.lang), s.lang);
-        if (s.json)
-          PrintJson({{"key", k}});
-        else
-          std::cout << Format(Say::Saved, s.lang, {std::to_string(k)}) << '\n';
-        return 0;
-      };
-    });
+    declarantFields(
+        command(
+            declarant, "add", Say::CmdDeclarantAdd,
+            [&] { return saved(AddDeclarant(s.library(), dteAddFields.Collect(s.lang), s.lang)); }),
+        dteAddFields);
     static std::string prefix;
-    auto* list = declarant->add_subcommand("list", T(Say::CmdDeclarantList));
-    list->add_option("TAX_ID_PREFIX", prefix, T(Say::TaxId));
-    list->callback([&] {
-      run = [&] {
-        session();
-        const json rows = ListDeclarants(s.library(), prefix);
-        if (s.json)
-          PrintJson(rows);
-        else
-          PrintRows(rows,
-                    {{"key", Say::Key},
-                     {"tax_id", Say::TaxId},
-                     {"name", Say::Name},
-                     {"declarations", Say::CmdDeclaration}},
-                    s.lang);
-        return 0;
-      };
-    });
+    command(declarant, "list", Say::CmdDeclarantList, [&] {
+      const json rows = ListDeclarants(s.library(), prefix);
+      return report(rows, [&] {
+        PrintRows(rows,
+                  {{"key", Say::Key},
+                   {"tax_id", Say::TaxId},
+                   {"name", Say::Name},
+                   {"declarations", Say::CmdDeclaration}},
+                  s.lang);
+      });
+    })->add_option("TAX_ID_PREFIX", prefix, T(Say::TaxId));
     static std::string showKey;
-    auto* show = declarant->add_subcommand("show", T(Say::CmdDeclarantShow));
-    show->add_option("DECLARANT", showKey, T(Say::Key))->required();
-    show->callback([&] {
-      run = [&] {
-        session();
-        const json doc = ShowDeclarant(s.library(), key("DECLARANT", showKey), s.lang);
-        if (s.json)
-          PrintJson(doc);
-        else
-          PrintFields(doc,
-                      {{"key", Say::Key},
-                       {"tax_id", Say::TaxId},
-                       {"name", Say::Name},
-                       {"street_type", Say::Address},
-                       {"street", Say::Address},
-                       {"number", Say::Address},
-                       {"postal_code", Say::PostalCode},
-                       {"municipality", Say::Municipality},
-                       {"phone", Say::Phone},
-                       {"contact", Say::Contact},
-                       {"contact_phone", Say::Phone},
-                       {"representative", Say::Representative}},
-                      s.lang);
-        return 0;
-      };
-    });
+    command(declarant, "show", Say::CmdDeclarantShow,
+            [&] {
+              const json doc = ShowDeclarant(s.library(), key("DECLARANT", showKey), s.lang);
+              return report(doc, [&] {
+                PrintFields(doc,
+                            {{"key", Say::Key},
+                             {"tax_id", Say::TaxId},
+                             {"name", Say::Name},
+                             {"street_type", Say::Address},
+                             {"street", Say::Address},
+                             {"number", Say::Address},
+                             {"postal_code", Say::PostalCode},
+                             {"municipality", Say::Municipality},
+                             {"phone", Say::Phone},
+                             {"contact", Say::Contact},
+                             {"contact_phone", Say::Phone},
+                             {"representative", Say::Representative}},
+                            s.lang);
+              });
+            })
+        ->add_option("DECLARANT", showKey, T(Say::Key))
+        ->required();
     static std::string editKey;
-    auto* edit = declarant->add_subcommand("edit", T(Say::CmdDeclarantEdit));
+    auto* edit = command(declarant, "edit", Say::CmdDeclarantEdit, [&] {
+      const auto k = key("DECLARANT", editKey);
+      EditDeclarant(s.library(), k, dteEditFields.Collect(s.lang), s.lang);
+      return saved(k);
+    });
     edit->add_option("DECLARANT", editKey, T(Say::Key))->required();
     declarantFields(edit, dteEditFields);
-    edit->callback([&, edit] {
-      run = [&, edit] {
-        session();
-        const auto k = key("DECLARANT", editKey);
-        EditDeclarant(s.library(), k, dteEditFields.Collect(edit, s.lang), s.lang);
-        if (s.json)
-          PrintJson({{"key", k}});
-        else
-          std::cout << Format(Say::Saved, s.lang, {std::to_string(k)}) << '\n';
-        return 0;
-      };
-    });
     static std::string deleteKey;
     static bool withDeclarations = false;
-    auto* del = declarant->add_subcommand("delete", T(Say::CmdDeclarantDelete));
+    auto* del = command(declarant, "delete", Say::CmdDeclarantDelete, [&] {
+      DeleteDeclarant(s.library(), key("DECLARANT", deleteKey), withDeclarations, s.lang);
+      return deleted(deleteKey);
+    });
     del->add_option("DECLARANT", deleteKey, T(Say::Key))->required();
     del->add_flag("--with-declarations", withDeclarations, T(Say::OptWithDeclarations));
-    del->callback([&] {
-      run = [&] {
-        session();
-        DeleteDeclarant(s.library(), key("DECLARANT", deleteKey), withDeclarations, s.lang);
-        if (s.json)
-          PrintJson({{"deleted", deleteKey}});
-        else
-          std::cout << Format(Say::Deleted, s.lang, {deleteKey}) << '\n';
-        return 0;
-      };
-    });
   }
 
   // declaration
@@ -429,82 +451,46 @@ int Run(int argc, char** argv) {
       {"previous", Say::Previous},
       {"records", Say::Records}};
   {
-    auto* add = declaration->add_subcommand("add", T(Say::CmdDeclarationAdd));
-    declarationFields(add, declAddFields, true);
-    add->callback([&, add] {
-      run = [&, add] {
-        session();
-        const auto k = AddDeclaration(s.library(), declAddFields.Collect(add, s.lang), s.lang);
-        if (s.json)
-          PrintJson({{"key", k}});
-        else
-          std::cout << Format(Say::Saved, s.lang, {std::to_string(k)}) << '\n';
-        return 0;
-      };
-    });
+    declarationFields(
+        command(declaration, "add", Say::CmdDeclarationAdd,
+                [&] {
+                  return saved(AddDeclaration(s.library(), declAddFields.Collect(s.lang), s.lang));
+                }),
+        declAddFields, true);
     static std::string ofDeclarant;
-    auto* list = declaration->add_subcommand("list", T(Say::CmdDeclarationList));
-    list->add_option("--declarant", ofDeclarant, T(Say::Declarant));
-    list->callback([&] {
-      run = [&] {
-        session();
-        std::optional<std::int32_t> d;
-        if (!ofDeclarant.empty()) d = key("--declarant", ofDeclarant);
-        const json rows = ListDeclarations(s.library(), d, s.lang);
-        if (s.json)
-          PrintJson(rows);
-        else
-          PrintRows(rows, declarationColumns, s.lang);
-        return 0;
-      };
-    });
+    command(declaration, "list", Say::CmdDeclarationList, [&] {
+      std::optional<std::int32_t> d;
+      if (!ofDeclarant.empty()) d = key("--declarant", ofDeclarant);
+      const json rows = ListDeclarations(s.library(), d, s.lang);
+      return report(rows, [&] { PrintRows(rows, declarationColumns, s.lang); });
+    })->add_option("--declarant", ofDeclarant, T(Say::Declarant));
     static std::string showKey;
-    auto* show = declaration->add_subcommand("show", T(Say::CmdDeclarationShow));
-    show->add_option("DECLARATION", showKey, T(Say::OptDeclaration))->required();
-    show->callback([&] {
-      run = [&] {
-        session();
-        json doc = ShowDeclaration(s.library(), key("DECLARATION", showKey), s.lang);
-        if (s.json)
-          PrintJson(doc);
-        else {
-          auto fields = declarationColumns;
-          fields.insert(fields.begin() + 2, {{"tax_id", Say::TaxId}, {"name", Say::Name}});
-          PrintFields(doc, fields, s.lang);
-        }
-        return 0;
-      };
-    });
+    command(declaration, "show", Say::CmdDeclarationShow,
+            [&] {
+              const json doc = ShowDeclaration(s.library(), key("DECLARATION", showKey), s.lang);
+              return report(doc, [&] {
+                auto fields = declarationColumns;
+                fields.insert(fields.begin() + 2, {{"tax_id", Say::TaxId}, {"name", Say::Name}});
+                PrintFields(doc, fields, s.lang);
+              });
+            })
+        ->add_option("DECLARATION", showKey, T(Say::OptDeclaration))
+        ->required();
     static std::string deleteKey;
-    auto* del = declaration->add_subcommand("delete", T(Say::CmdDeclarationDelete));
-    del->add_option("DECLARATION", deleteKey, T(Say::OptDeclaration))->required();
-    del->callback([&] {
-      run = [&] {
-        session();
-        DeleteDeclaration(s.library(), key("DECLARATION", deleteKey), s.lang);
-        if (s.json)
-          PrintJson({{"deleted", deleteKey}});
-        else
-          std::cout << Format(Say::Deleted, s.lang, {deleteKey}) << '\n';
-        return 0;
-      };
-    });
+    command(declaration, "delete", Say::CmdDeclarationDelete,
+            [&] {
+              DeleteDeclaration(s.library(), key("DECLARATION", deleteKey), s.lang);
+              return deleted(deleteKey);
+            })
+        ->add_option("DECLARATION", deleteKey, T(Say::OptDeclaration))
+        ->required();
     static std::string dupKey;
-    auto* dup = declaration->add_subcommand("duplicate", T(Say::CmdDeclarationDuplicate));
+    auto* dup = command(declaration, "duplicate", Say::CmdDeclarationDuplicate, [&] {
+      return saved(DuplicateDeclaration(s.library(), key("DECLARATION", dupKey),
+                                        declDupFields.Collect(s.lang), s.lang));
+    });
     dup->add_option("DECLARATION", dupKey, T(Say::OptDeclaration))->required();
     declarationFields(dup, declDupFields, false);
-    dup->callback([&, dup] {
-      run = [&, dup] {
-        session();
-        const auto k = DuplicateDeclaration(s.library(), key("DECLARATION", dupKey),
-                                            declDupFields.Collect(dup, s.lang), s.lang);
-        if (s.json)
-          PrintJson({{"key", k}});
-        else
-          std::cout << Format(Say::Saved, s.lang, {std::to_string(k)}) << '\n';
-        return 0;
-      };
-    });
   }
 
   // record
@@ -533,203 +519,152 @@ int Run(int argc, char** argv) {
   };
   {
     static std::string addDecl;
-    auto* add = record->add_subcommand("add", T(Say::CmdRecordAdd));
+    auto* add = command(record, "add", Say::CmdRecordAdd, [&] {
+      return PrintRecordSaved(
+          AddRecord(s.library(), key("DECLARATION", addDecl), recAddFields.Collect(s.lang), s.lang),
+          s);
+    });
     add->add_option("DECLARATION", addDecl, T(Say::OptDeclaration))->required();
     recordFields(add, recAddFields);
-    add->callback([&, add] {
-      run = [&, add] {
-        session();
-        return PrintRecordSaved(AddRecord(s.library(), key("DECLARATION", addDecl),
-                                          recAddFields.Collect(add, s.lang), s.lang),
-                                s);
-      };
-    });
     static std::string listDecl;
-    auto* list = record->add_subcommand("list", T(Say::CmdRecordList));
-    list->add_option("DECLARATION", listDecl, T(Say::OptDeclaration))->required();
-    list->callback([&] {
-      run = [&] {
-        session();
-        const json rows = ListRecords(s.library(), key("DECLARATION", listDecl), s.lang);
-        if (s.json)
-          PrintJson(rows);
-        else
-          PrintRows(rows,
-                    {{"key", Say::Key},
-                     {"book", Say::Book},
-                     {"nif", Say::TaxId},
-                     {"name", Say::Name},
-                     {"operation", Say::Operation},
-                     {"total", Say::Total}},
-                    s.lang);
-        return 0;
-      };
-    });
+    command(record, "list", Say::CmdRecordList,
+            [&] {
+              const json rows = ListRecords(s.library(), key("DECLARATION", listDecl), s.lang);
+              return report(rows, [&] {
+                PrintRows(rows,
+                          {{"key", Say::Key},
+                           {"book", Say::Book},
+                           {"nif", Say::TaxId},
+                           {"name", Say::Name},
+                           {"operation", Say::Operation},
+                           {"total", Say::Total}},
+                          s.lang);
+              });
+            })
+        ->add_option("DECLARATION", listDecl, T(Say::OptDeclaration))
+        ->required();
     static std::string showKey;
-    auto* show = record->add_subcommand("show", T(Say::CmdRecordShow));
-    show->add_option("RECORD", showKey, T(Say::Key))->required();
-    show->callback([&] {
-      run = [&] {
-        session();
-        const json doc = ShowRecord(s.library(), key("RECORD", showKey), s.lang);
-        if (s.json) {
-          PrintJson(doc);
-        } else {
-          TextTable t;
-          t.headers = {"", ""};
-          for (const auto& [k, v] : doc.items())
-            if (k != "detail") t.rows.push_back({k, Str(v)});
-          for (const auto& [k, v] : doc["detail"].items()) t.rows.push_back({k, Str(v)});
-          const std::string text = t.Render();
-          std::cout << text.substr(text.find('\n', text.find('\n') + 1) + 1);
-        }
-        return 0;
-      };
-    });
+    command(record, "show", Say::CmdRecordShow,
+            [&] {
+              const json doc = ShowRecord(s.library(), key("RECORD", showKey), s.lang);
+              return report(doc, [&] {
+                TextTable t;
+                t.headers = {"", ""};
+                for (const auto& [k, v] : doc.items())
+                  if (k != "detail") t.rows.push_back({k, Str(v)});
+                for (const auto& [k, v] : doc["detail"].items()) t.rows.push_back({k, Str(v)});
+                const std::string text = t.Render();
+                std::cout << text.substr(text.find('\n', text.find('\n') + 1) + 1);
+              });
+            })
+        ->add_option("RECORD", showKey, T(Say::Key))
+        ->required();
     static std::string editKey;
-    auto* edit = record->add_subcommand("edit", T(Say::CmdRecordEdit));
+    auto* edit = command(record, "edit", Say::CmdRecordEdit, [&] {
+      return PrintRecordSaved(
+          EditRecord(s.library(), key("RECORD", editKey), recEditFields.Collect(s.lang), s.lang),
+          s);
+    });
     edit->add_option("RECORD", editKey, T(Say::Key))->required();
     recordFields(edit, recEditFields);
-    edit->callback([&, edit] {
-      run = [&, edit] {
-        session();
-        return PrintRecordSaved(EditRecord(s.library(), key("RECORD", editKey),
-                                           recEditFields.Collect(edit, s.lang), s.lang),
-                                s);
-      };
-    });
     static std::string deleteKey;
-    auto* del = record->add_subcommand("delete", T(Say::CmdRecordDelete));
-    del->add_option("RECORD", deleteKey, T(Say::Key))->required();
-    del->callback([&] {
-      run = [&] {
-        session();
-        DeleteRecord(s.library(), key("RECORD", deleteKey), s.lang);
-        if (s.json)
-          PrintJson({{"deleted", deleteKey}});
-        else
-          std::cout << Format(Say::Deleted, s.lang, {deleteKey}) << '\n';
-        return 0;
-      };
-    });
+    command(record, "delete", Say::CmdRecordDelete,
+            [&] {
+              DeleteRecord(s.library(), key("RECORD", deleteKey), s.lang);
+              return deleted(deleteKey);
+            })
+        ->add_option("RECORD", deleteKey, T(Say::Key))
+        ->required();
     static std::string dupKey;
-    auto* dup = record->add_subcommand("duplicate", T(Say::CmdRecordDuplicate));
-    dup->add_option("RECORD", dupKey, T(Say::Key))->required();
-    dup->callback([&] {
-      run = [&] {
-        session();
-        return PrintRecordSaved(DuplicateRecord(s.library(), key("RECORD", dupKey), s.lang), s);
-      };
-    });
+    command(record, "duplicate", Say::CmdRecordDuplicate,
+            [&] {
+              return PrintRecordSaved(DuplicateRecord(s.library(), key("RECORD", dupKey), s.lang),
+                                      s);
+            })
+        ->add_option("RECORD", dupKey, T(Say::Key))
+        ->required();
   }
 
   // import
   static std::string importFile, importDecl;
   static ImportOptions importOptions;
-  auto* import = app.add_subcommand("import", T(Say::CmdImport));
+  auto* import = command(&app, "import", Say::CmdImport, [&] {
+    importOptions.lang = s.lang;
+    if (!importDecl.empty()) importOptions.declaration = key("--declaration", importDecl);
+    ProgressBar bar(s.lang);
+    ImportProgress progress;
+    if (isatty(STDERR_FILENO)) progress = std::ref(bar);
+    const ImportOutcome out = ImportForm340File(s.library(), importFile, importOptions, progress);
+    return PrintImport(out, importOptions, s, importFile);
+  });
   import->add_option("FILE", importFile, "form-340")->required();
   import->add_option("--declaration", importDecl, T(Say::OptDeclaration));
   import->add_flag("--check", importOptions.check, T(Say::OptCheck));
   import->add_flag("--partial", importOptions.partial, T(Say::OptPartial));
   import->add_flag("--replace", importOptions.replace, T(Say::OptReplace));
-  import->callback([&] {
-    run = [&] {
-      session();
-  importOptions.lang = s.lang;
-  if (!importDecl.empty()) importOptions.declaration = key("--declaration", importDecl);
-  ProgressBar bar(s.lang);
-  ImportProgress progress;
-  if (isatty(STDERR_FILENO)) progress = std::ref(bar);
-  const ImportOutcome out = ImportForm340File(s.library(), importFile, importOptions, progress);
-  return PrintImport(out, importOptions, s, importFile);
-};
-}  // namespace
-);
 
-// export
-static std::string exportDecl, exportFile, exportEncoding = "latin1";
-auto* exp = app.add_subcommand("export", T(Say::CmdExport));
-exp->add_option("DECLARATION", exportDecl, T(Say::OptDeclaration))->required();
-exp->add_option("-o,--output", exportFile, T(Say::OptOutput))->required();
-exp->add_option("--encoding", exportEncoding, T(Say::OptEncoding));
-exp->callback([&] {
-  run = [&] {
-    session();
+  // export
+  static std::string exportDecl, exportFile, exportEncoding = "latin1";
+  auto* exp = command(&app, "export", Say::CmdExport, [&] {
     const auto encoding =
         ChoiceArgument("--encoding", exportEncoding, "latin1 utf8", s.lang) == "utf8"
             ? Encoding::Utf8
             : Encoding::Latin1;
     const long n = ExportDeclaration(s.library(), key("DECLARATION", exportDecl), exportFile,
                                      encoding, s.lang);
-    if (s.json)
-      PrintJson({{"file", exportFile}, {"records", n}, {"encoding", exportEncoding}});
-    else
-      std::cout << Format(Say::Written, s.lang, {std::to_string(n), exportFile}) << '\n';
-    return 0;
-  };
-});
+    return reportLine({{"file", exportFile}, {"records", n}, {"encoding", exportEncoding}},
+                      Format(Say::Written, s.lang, {std::to_string(n), exportFile}));
+  });
+  exp->add_option("DECLARATION", exportDecl, T(Say::OptDeclaration))->required();
+  exp->add_option("-o,--output", exportFile, T(Say::OptOutput))->required();
+  exp->add_option("--encoding", exportEncoding, T(Say::OptEncoding));
 
-// summary, totals, listing
-static std::string summaryDecl;
-auto* summary = app.add_subcommand("summary", T(Say::CmdSummary));
-summary->add_option("DECLARATION", summaryDecl, T(Say::OptDeclaration))->required();
-summary->callback([&] {
-  run = [&] {
-    session();
-    json doc = SummaryData(s.library(), key("DECLARATION", summaryDecl), s.lang);
-    if (s.json) {
-      PrintJson(doc);
-      return 0;
-    }
-    static const Say kGroups[] = {Say::GroupIssued, Say::GroupReceived, Say::GroupInvestment,
-                                  Say::GroupIntraCommunity, Say::GroupAll};
-    for (std::size_t g = 0; g < doc["groups"].size(); ++g)
-      doc["groups"][g]["label"] = std::string(Text(kGroups[g], s.lang));
-    PrintRows(doc["groups"],
-              {{"label", Say::Book},
-               {"records", Say::Records},
-               {"base", Say::Base},
-               {"tax", Say::Tax},
-               {"total", Say::Total},
-               {"cost_base", Say::CostBase}},
-              s.lang);
-    return 0;
-  };
-});
-static std::string totalsDecl;
-auto* totals = app.add_subcommand("totals", T(Say::CmdTotals));
-totals->add_option("DECLARATION", totalsDecl, T(Say::OptDeclaration))->required();
-totals->callback([&] {
-  run = [&] {
-    session();
-    const json doc = TotalsData(s.library(), key("DECLARATION", totalsDecl), s.lang);
-    if (s.json) {
-      PrintJson(doc);
-      return 0;
-    }
-    PrintFields(
-        doc,
-        {{"base", Say::Base}, {"tax", Say::Tax}, {"total", Say::Total}, {"records", Say::Records}},
-        s.lang);
-    json rows = json::array();
-    for (const auto& [book, n] : doc["books"].items())
-      rows.push_back({{"book", book}, {"records", n}});
-    std::cout << '\n';
-    PrintRows(rows, {{"book", Say::Book}, {"records", Say::Records}}, s.lang);
-    return 0;
-  };
-});
-static std::string listingDecl, listingBooks, listingPage = "1", listingSize = "50";
-static bool listingCsv = false;
-auto* listing = app.add_subcommand("listing", T(Say::CmdListing));
-listing->add_option("DECLARATION", listingDecl, T(Say::OptDeclaration))->required();
-listing->add_option("--book", listingBooks, T(Say::OptBook));
-listing->add_option("--page", listingPage, T(Say::OptPage));
-listing->add_option("--size", listingSize, T(Say::OptSize));
-listing->add_flag("--csv", listingCsv, T(Say::OptCsv));
-listing->callback([&] {
-  run = [&] {
-    session();
+  // summary, totals, listing
+  static std::string summaryDecl;
+  command(&app, "summary", Say::CmdSummary,
+          [&] {
+            json doc = SummaryData(s.library(), key("DECLARATION", summaryDecl), s.lang);
+            return report(doc, [&] {
+              static const Say kGroups[] = {Say::GroupIssued, Say::GroupReceived,
+                                            Say::GroupInvestment, Say::GroupIntraCommunity,
+                                            Say::GroupAll};
+              for (std::size_t g = 0; g < doc["groups"].size(); ++g)
+                doc["groups"][g]["label"] = std::string(Text(kGroups[g], s.lang));
+              PrintRows(doc["groups"],
+                        {{"label", Say::Book},
+                         {"records", Say::Records},
+                         {"base", Say::Base},
+                         {"tax", Say::Tax},
+                         {"total", Say::Total},
+                         {"cost_base", Say::CostBase}},
+                        s.lang);
+            });
+          })
+      ->add_option("DECLARATION", summaryDecl, T(Say::OptDeclaration))
+      ->required();
+  static std::string totalsDecl;
+  command(&app, "totals", Say::CmdTotals,
+          [&] {
+            const json doc = TotalsData(s.library(), key("DECLARATION", totalsDecl), s.lang);
+            return report(doc, [&] {
+              PrintFields(doc,
+                          {{"base", Say::Base},
+                           {"tax", Say::Tax},
+                           {"total", Say::Total},
+                           {"records", Say::Records}},
+                          s.lang);
+              json rows = json::array();
+              for (const auto& [book, n] : doc["books"].items())
+                rows.push_back({{"book", book}, {"records", n}});
+              std::cout << '\n';
+              PrintRows(rows, {{"book", Say::Book}, {"records", Say::Records}}, s.lang);
+            });
+          })
+      ->add_option("DECLARATION", totalsDecl, T(Say::OptDeclaration))
+      ->required();
+  static std::string listingDecl, listingBooks, listingPage = "1", listingSize = "50";
+  static bool listingCsv = false;
+  auto* listing = command(&app, "listing", Say::CmdListing, [&] {
     for (char c : listingBooks)
       if (std::string("EFRSIJU").find(c) == std::string::npos)
         throw UsageError(Format(Say::BadChoice, s.lang, {"--book", listingBooks, "E F R S I J U"}));
@@ -737,9 +672,7 @@ listing->callback([&] {
     const long size = static_cast<long>(WholeArgument("--size", listingSize, 1, 30000, s.lang));
     const json doc =
         ListingData(s.library(), key("DECLARATION", listingDecl), listingBooks, page, size, s.lang);
-    if (s.json)
-      PrintJson(doc);
-    else
+    return report(doc, [&] {
       PrintRows(doc["lines"],
                 {{"book", Say::Book},
                  {"party", Say::Party},
@@ -750,136 +683,133 @@ listing->callback([&] {
                  {"total", Say::Total},
                  {"deductible", Say::Deductible}},
                 s.lang, listingCsv);
-    return 0;
-  };
-});
+    });
+  });
+  listing->add_option("DECLARATION", listingDecl, T(Say::OptDeclaration))->required();
+  listing->add_option("--book", listingBooks, T(Say::OptBook));
+  listing->add_option("--page", listingPage, T(Say::OptPage));
+  listing->add_option("--size", listingSize, T(Say::OptSize));
+  listing->add_flag("--csv", listingCsv, T(Say::OptCsv));
 
-// check-id, lookup, lang, upgrade
-static std::string checkIdValue, checkCountry;
-auto* checkId = app.add_subcommand("check-id", T(Say::CmdCheckId));
-checkId->add_option("ID", checkIdValue, T(Say::TaxId))->required();
-checkId->add_option("--country", checkCountry, T(Say::OptCountry));
-checkId->callback([&] {
-  run = [&] {
-    session(false);
-    const json doc = CheckId(s.library(), checkIdValue, checkCountry, s.lang);
-    if (s.json)
-      PrintJson(doc);
-    else
-      std::cout << checkIdValue << ": "
-                << Text(doc["valid"].get<bool>() ? Say::Valid : Say::Invalid, s.lang) << " ("
-                << doc["kind"].get<std::string>() << ")\n";
-    return doc["valid"].get<bool>() ? 0 : 1;
-  };
-});
-static std::string lookupTable, lookupCode;
-auto* lookup = app.add_subcommand("lookup", T(Say::CmdLookup));
-lookup->add_option("TABLE", lookupTable, "country|province|street|key|means")->required();
-lookup->add_option("CODE", lookupCode, T(Say::Code))->required();
-lookup->callback([&] {
-  run = [&] {
-    session();
+  // check-id, lookup, lang, upgrade
+  static std::string checkIdValue, checkCountry;
+  auto* checkId = command(
+      &app, "check-id", Say::CmdCheckId,
+      [&] {
+        const json doc = CheckId(s.library(), checkIdValue, checkCountry, s.lang);
+        report(doc, [&] {
+          std::cout << checkIdValue << ": "
+                    << Text(doc["valid"].get<bool>() ? Say::Valid : Say::Invalid, s.lang) << " ("
+                    << doc["kind"].get<std::string>() << ")\n";
+        });
+        return doc["valid"].get<bool>() ? 0 : 1;
+      },
+      false);
+  checkId->add_option("ID", checkIdValue, T(Say::TaxId))->required();
+  checkId->add_option("--country", checkCountry, T(Say::OptCountry));
+  static std::string lookupTable, lookupCode;
+  auto* lookup = command(&app, "lookup", Say::CmdLookup, [&] {
     const json doc = Lookup(s.library(), lookupTable, lookupCode, s.lang);
     const std::string description = doc["description"].get<std::string>();
-    if (s.json)
-      PrintJson(doc);
-    else if (description.empty())
-      std::cout << Format(Say::NoDescription, s.lang, {lookupCode}) << '\n';
-    else
-      std::cout << description << '\n';
+    reportLine(
+        doc, description.empty() ? Format(Say::NoDescription, s.lang, {lookupCode}) : description);
     return description.empty() ? 1 : 0;
-  };
-});
-static std::string langValue;
-auto* langCmd = app.add_subcommand("lang", T(Say::CmdLang));
-langCmd->add_option("LANG", langValue, "es|eu")->required();
-langCmd->callback([&] {
-  run = [&] {
-    session();
-    const std::string chosen = ChoiceArgument("LANG", langValue, "es eu", s.lang);
-    const Lang l = chosen == "eu" ? Lang::eu : Lang::es;
-    s.library().SetLanguageLetter(LanguageLetter(l));
-    if (s.json)
-      PrintJson({{"lang", chosen}});
-    else
-      std::cout << Format(Say::LanguageSaved, l, {chosen}) << '\n';
-    return 0;
-  };
-});
-auto* upgrade = app.add_subcommand("upgrade", T(Say::CmdUpgrade));
-upgrade->callback([&] {
-  run = [&] {
-    session();
+  });
+  lookup->add_option("TABLE", lookupTable, "country|province|street|key|means")->required();
+  lookup->add_option("CODE", lookupCode, T(Say::Code))->required();
+  static std::string langValue;
+  command(&app, "lang", Say::CmdLang,
+          [&] {
+            const std::string chosen = ChoiceArgument("LANG", langValue, "es eu", s.lang);
+            const Lang l = chosen == "eu" ? Lang::eu : Lang::es;
+            s.library().SetLanguageLetter(LanguageLetter(l));
+            return reportLine({{"lang", chosen}}, Format(Say::LanguageSaved, l, {chosen}));
+          })
+      ->add_option("LANG", langValue, "es|eu")
+      ->required();
+  command(&app, "upgrade", Say::CmdUpgrade, [&] {
     const auto added = UpgradeDatabase(s.library());
-    if (s.json) {
-      PrintJson({{"added", added}});
-    } else if (added.empty()) {
-      std::cout << Text(Say::UpgradeNothing, s.lang) << '\n';
-    } else {
-      std::string list;
-      for (const auto& c : added) list += (list.empty() ? "" : ", ") + c;
-      std::cout << Format(Say::UpgradeAdded, s.lang, {list}) << '\n';
-    }
-    return 0;
-  };
-});
+    std::string list;
+    for (const auto& c : added) list += (list.empty() ? "" : ", ") + c;
+    return reportLine({{"added", added}}, added.empty()
+                                              ? std::string(Text(Say::UpgradeNothing, s.lang))
+                                              : Format(Say::UpgradeAdded, s.lang, {list}));
+  });
 
-// generate, demo
-static std::string genRecords = "1000", genYear = "2014", genSeed = "1", genPeriod = "12", genFile,
-                   genEncoding = "latin1";
-auto* generate = app.add_subcommand("generate", T(Say::CmdGenerate));
-generate->add_option("--records", genRecords, T(Say::OptRecords));
-generate->add_option("--year", genYear, T(Say::OptYear));
-generate->add_option("--seed", genSeed, T(Say::OptSeed));
-generate->add_option("--period", genPeriod, T(Say::OptPeriod));
-generate->add_option("-o,--output", genFile, T(Say::OptOutput))->required();
-generate->add_option("--encoding", genEncoding, T(Say::OptEncoding));
-generate->callback([&] {
-  run = [&] {
-    session(false);
-    GeneratorOptions g;
-    g.records = static_cast<long>(WholeArgument("--records", genRecords, 0, 10000000, s.lang));
-    g.year = static_cast<int>(WholeArgument("--year", genYear, 2008, 2999, s.lang));
-    g.month = static_cast<int>(WholeArgument("--period", genPeriod, 1, 12, s.lang));
-    g.seed = static_cast<std::uint64_t>(
-        WholeArgument("--seed", genSeed, 0, 999999999999999999LL, s.lang));
-    const auto encoding = ChoiceArgument("--encoding", genEncoding, "latin1 utf8", s.lang) == "utf8"
-                              ? Encoding::Utf8
-                              : Encoding::Latin1;
-    WriteForm340File(genFile, Generate(g).lines, encoding);
-    if (s.json)
-      PrintJson({{"file", genFile}, {"records", g.records}, {"year", g.year}, {"seed", g.seed}});
-    else
-      std::cout << Format(Say::Written, s.lang, {std::to_string(g.records), genFile}) << '\n';
-    return 0;
-  };
-});
-static std::string demoRecords = "2000", demoFolder;
-auto* demo = app.add_subcommand("demo", T(Say::CmdDemo));
-demo->add_option("--records", demoRecords, T(Say::OptRecords));
-demo->add_option("--folder", demoFolder, T(Say::OptData));
-demo->callback([&] {
-  run = [&] {
-    session(false);
-    DemoOptions o;
-    o.records = static_cast<long>(WholeArgument("--records", demoRecords, 1, 10000000, s.lang));
-    o.folder = demoFolder;
-    return RunDemo(o, s.lang, [](const std::string& line) { std::cout << line << std::endl; });
-  };
-});
+  // generate, demo
+  static std::string genRecords = "1000", genYear = "2014", genSeed = "1", genPeriod = "12",
+                     genFile, genEncoding = "latin1";
+  auto* generate = command(
+      &app, "generate", Say::CmdGenerate,
+      [&] {
+        GeneratorOptions g;
+        g.records = static_cast<long>(WholeArgument("--records", genRecords, 0, 10000000, s.lang));
+        g.year = static_cast<int>(WholeArgument("--year", genYear, 2008, 2999, s.lang));
+        g.month = static_cast<int>(WholeArgument("--period", genPeriod, 1, 12, s.lang));
+        g.seed = static_cast<std::uint64_t>(
+            WholeArgument("--seed", genSeed, 0, 999999999999999999LL, s.lang));
+        const auto encoding =
+            ChoiceArgument("--encoding", genEncoding, "latin1 utf8", s.lang) == "utf8"
+                ? Encoding::Utf8
+                : Encoding::Latin1;
+        WriteForm340File(genFile, Generate(g).lines, encoding);
+        return reportLine(
+            {{"file", genFile}, {"records", g.records}, {"year", g.year}, {"seed", g.seed}},
+            Format(Say::Written, s.lang, {std::to_string(g.records), genFile}));
+      },
+      false);
+  generate->add_option("--records", genRecords, T(Say::OptRecords));
+  generate->add_option("--year", genYear, T(Say::OptYear));
+  generate->add_option("--seed", genSeed, T(Say::OptSeed));
+  generate->add_option("--period", genPeriod, T(Say::OptPeriod));
+  generate->add_option("-o,--output", genFile, T(Say::OptOutput))->required();
+  generate->add_option("--encoding", genEncoding, T(Say::OptEncoding));
+  static std::string demoRecords = "2000", demoFolder;
+  auto* demo = command(
+      &app, "demo", Say::CmdDemo,
+      [&] {
+        DemoOptions o;
+        o.records = static_cast<long>(WholeArgument("--records", demoRecords, 1, 10000000, s.lang));
+        o.folder = demoFolder;
+        return RunDemo(o, s.lang, [](const std::string& line) { std::cout << line << std::endl; });
+      },
+      false);
+  demo->add_option("--records", demoRecords, T(Say::OptRecords));
+  demo->add_option("--folder", demoFolder, T(Say::OptData));
 
-try {
-  app.parse(argc, argv);
-} catch (const CLI::CallForHelp& e) {
-  return app.exit(e);
-} catch (const CLI::CallForAllHelp& e) {
-  return app.exit(e);
-} catch (const CLI::ParseError& e) {
-  std::cerr << "kolvar: " << e.what() << '\n';
-  return 2;
+  // copy
+  static CopyRequest copyRequest;
+  auto* copy = command(
+      &app, "copy", Say::CmdCopy,
+      [&] {
+        ProgressBar bar(s.lang, Say::RowsPerSecond);
+        CopyProgressCallback progress;
+        if (isatty(STDERR_FILENO))
+          progress = [&](const CopyProgress& p) {
+            bar(static_cast<long>(p.rows + (p.phase == 2 ? p.total : 0)),
+                static_cast<long>(2 * p.total));
+            return true;
+          };
+        const CopyResult result = CopyDatabase(copyRequest, s.lang, progress);
+        return report(CopyReport(copyRequest, result),
+                      [&] { PrintCopy(copyRequest, result, s.lang); });
+      },
+      false);
+  copy->add_option("--from", copyRequest.from, T(Say::OptFrom))->required();
+  copy->add_option("--to", copyRequest.to, T(Say::OptTo))->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "kolvar: " << e.what() << '\n';
+    return 2;
+  }
+  return run ? run() : 2;
 }
-return run ? run() : 2;
-}  // namespace kolvar::cli
 
 }  // namespace
 }  // namespace kolvar::cli

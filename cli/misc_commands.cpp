@@ -53,7 +53,8 @@ std::vector<std::string> InitDatabases(const Session& session) {
   std::vector<std::string> lines;
   bool existed = false;
   for (const std::string& path : {session.paths.user, session.paths.reference}) {
-    if (fs::exists(path, ec)) {
+    const bool server = IsServerDatabase(path);
+    if (!server && fs::exists(path, ec)) {
       lines.push_back(Format(Say::AlreadyExists, lang, {path}));
       existed = true;
       continue;
@@ -64,7 +65,7 @@ std::vector<std::string> InitDatabases(const Session& session) {
       else
         CreateReferenceDatabase(path);
     } catch (const Error& e) {
-      fs::remove(path, ec);
+      if (!server) fs::remove(path, ec);
       throw UsageError(Format(Say::CannotCreate, lang, {path, e.description()}));
     }
     lines.push_back(Format(Say::Created, lang, {path}));

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "amounts.h"
+#include "book_choice.h"
 #include "declaration_commands.h"
 #include "errors.h"
 #include "ui_text.h"
@@ -36,6 +37,7 @@ struct DetailField {
   const char* name;
   Kind kind;
 };
+
 // The detail fields of each book in the order of the record buffer (from 21).
 const std::vector<DetailField>& DetailFields(char book) {
   static const std::vector<DetailField> kIssued = {
@@ -57,21 +59,7 @@ const std::vector<DetailField>& DetailFields(char book) {
       {"PDE", Kind::Whole}, {"DESBIEN", Kind::Text}, {"DOI", Kind::Text},
       {"POI", Kind::Text},  {"CP", Kind::Text},      {"OFOD", Kind::Text}};
   static const std::vector<DetailField> kNone;
-  switch (book) {
-    case 'E':
-    case 'F':
-      return kIssued;
-    case 'R':
-    case 'S':
-      return kReceived;
-    case 'I':
-    case 'J':
-      return kInvestment;
-    case 'U':
-      return kIntraCommunity;
-    default:
-      return kNone;
-  }
+  return ForBook(book, kIssued, kReceived, kInvestment, kIntraCommunity, kNone);
 }
 // The order in which the library loads a book's detail row.
 const std::vector<std::string>& LoadedOrder(char book) {
@@ -85,21 +73,7 @@ const std::vector<std::string>& LoadedOrder(char book) {
   static const std::vector<std::string> kIntraCommunity = {"TOI", "CD",  "CEM", "PDE", "DESBIEN",
                                                            "DOI", "POI", "CP",  "OFOD"};
   static const std::vector<std::string> kNone;
-  switch (book) {
-    case 'E':
-    case 'F':
-      return kIssued;
-    case 'R':
-    case 'S':
-      return kReceived;
-    case 'I':
-    case 'J':
-      return kInvestment;
-    case 'U':
-      return kIntraCommunity;
-    default:
-      return kNone;
-  }
+  return ForBook(book, kIssued, kReceived, kInvestment, kIntraCommunity, kNone);
 }
 
 // The library's text of a typed value: digits and a hyphen only.

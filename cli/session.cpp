@@ -18,15 +18,21 @@ Lang LanguageOfLetter(const std::string& letter) {
 
 bool Session::HasDatabases() const {
   std::error_code ec;
-  return std::filesystem::is_regular_file(paths.user, ec) &&
+  return (IsServerDatabase(paths.user) || std::filesystem::is_regular_file(paths.user, ec)) &&
          std::filesystem::is_regular_file(paths.reference, ec);
+}
+
+std::string UserDatabaseOf(const std::string& folderOrServer) {
+  if (IsServerDatabase(folderOrServer)) return folderOrServer;
+  return (std::filesystem::path(folderOrServer) / kUserFile).string();
 }
 
 void Session::RequireDatabases() const {
   if (!HasDatabases()) throw UsageError(Format(Say::NoDatabases, lang, {folder}));
 }
 
-Session OpenSession(const std::string& data, const std::string& lang, bool json) {
+Session OpenSession(const std::string& data, const std::string& lang, bool json,
+                    const std::string& userDb) {
   Session s;
   if (!data.empty()) {
     s.folder = data;
@@ -35,7 +41,7 @@ Session OpenSession(const std::string& data, const std::string& lang, bool json)
   } else {
     s.folder = "kolvar-data";
   }
-  s.paths.user = (std::filesystem::path(s.folder) / kUserFile).string();
+  s.paths.user = userDb.empty() ? UserDatabaseOf(s.folder) : userDb;
   s.paths.reference = (std::filesystem::path(s.folder) / kReferenceFile).string();
   s.json = json;
   if (lang == "eu") {

@@ -25,8 +25,15 @@ struct Session {
 };
 
 // `data`: the --data option ("" when not given): else $KOLVAR_DATA, else
-// ./kolvar-data. `lang`: "es", "eu" or "" for the stored setting.
-Session OpenSession(const std::string& data, const std::string& lang, bool json);
+// ./kolvar-data. `lang`: "es", "eu" or "" for the stored setting. `userDb`:
+// the --user-db option, a file or a server in place of the folder's user
+// database ("" for the folder's).
+Session OpenSession(const std::string& data, const std::string& lang, bool json,
+                    const std::string& userDb = "");
+
+// The user database a folder or a server's address names: the address as
+// it is, or the folder's user file.
+std::string UserDatabaseOf(const std::string& folderOrServer);
 
 // The stored language letter of a language, and back.
 std::string LanguageLetter(Lang lang);

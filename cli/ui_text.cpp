@@ -23,6 +23,11 @@ const Pair kTexts[] = {
      "Mezuen hizkuntza: es edo eu (berez, gordeta dagoena)"},
     {Say::OptJson, "Escribe el resultado como un documento JSON",
      "Emaitza JSON dokumentu gisa idazten du"},
+    {Say::OptUserDb,
+     "Base de datos de usuario: un archivo o un servidor PostgreSQL (postgresql://...); por "
+     "defecto la de la carpeta",
+     "Erabiltzailearen datu-basea: fitxategi bat edo PostgreSQL zerbitzari bat "
+     "(postgresql://...); berez, karpetakoa"},
     {Say::CmdInit, "Crea las dos bases de datos (nunca sobrescribe una existente)",
      "Bi datu-baseak sortzen ditu (ez du inoiz lehendik dagoenik gainidazten)"},
     {Say::CmdDeclarant, "Declarantes", "Aitortzaileak"},
@@ -78,6 +83,14 @@ const Pair kTexts[] = {
      "inportatu"},
     {Say::CmdServe, "Cliente web local en 127.0.0.1 (kolvar serve --help)",
      "Web bezero lokala 127.0.0.1 helbidean (kolvar serve --help)"},
+    {Say::CmdCopy,
+     "Copia una base de datos de usuario entera a otra vacía (carpeta o servidor PostgreSQL)",
+     "Erabiltzailearen datu-base oso bat beste huts batera kopiatzen du (karpeta edo PostgreSQL "
+     "zerbitzaria)"},
+    {Say::OptFrom, "Origen: una carpeta de datos o una dirección postgresql://",
+     "Jatorria: datu-karpeta bat edo postgresql:// helbide bat"},
+    {Say::OptTo, "Destino, ya creado y vacío: una carpeta de datos o una dirección postgresql://",
+     "Helburua, sortuta eta hutsik: datu-karpeta bat edo postgresql:// helbide bat"},
     {Say::OptDeclaration, "Clave de la declaración", "Aitorpenaren gakoa"},
     {Say::OptCheck, "Solo valida; no guarda nada", "Egiaztatu besterik ez; ez du ezer gordetzen"},
     {Say::OptPartial, "Guarda las líneas sin errores aunque otras los tengan",
@@ -155,6 +168,17 @@ const Pair kTexts[] = {
     {Say::TimeLeft, "quedan", "falta"},
     {Say::NoHeader, "el archivo no empieza con el registro del declarante (tipo 1)",
      "fitxategia ez da aitortzailearen erregistroarekin hasten (1 mota)"},
+    {Say::RowsPerSecond, "filas/s", "errenkada/s"},
+    {Say::Copied, "{} filas copiadas de {} a {}; recuentos, sumas y contadores comprobados",
+     "{} errenkada kopiatu dira {}(e)tik {}(e)ra; zenbaketak, baturak eta kontagailuak "
+     "egiaztatuta"},
+    {Say::CopyNoTarget,
+     "no hay base de datos de usuario en {}: créela antes con «kolvar init» (y --user-db para un "
+     "servidor)",
+     "{}(e)n ez dago erabiltzailearen datu-baserik: sortu aurretik «kolvar init» bidez (eta "
+     "--user-db zerbitzari baterako)"},
+    {Say::CopyNoSource, "no hay base de datos de usuario en {}",
+     "{}(e)n ez dago erabiltzailearen datu-baserik"},
 
     {Say::Line, "Línea", "Lerroa"},
     {Say::Field, "Campo", "Eremua"},
@@ -189,6 +213,10 @@ const Pair kTexts[] = {
     {Say::PostalCode, "Código postal", "Posta-kodea"},
     {Say::Municipality, "Municipio", "Udalerria"},
     {Say::Declarant, "Declarante", "Aitortzailea"},
+    {Say::Table, "Tabla", "Taula"},
+    {Say::Rows, "Filas", "Errenkadak"},
+    {Say::Counter, "Contador", "Kontagailua"},
+    {Say::Sums, "Sumas", "Baturak"},
 
     {Say::GroupIssued, "Facturas expedidas (E, F)", "Egindako fakturak (E, F)"},
     {Say::GroupReceived, "Facturas recibidas (R, S)", "Jasotako fakturak (R, S)"},

@@ -54,6 +54,7 @@ inline constexpr int kTableNotFound = 3078;
 inline constexpr int kTextTooLong = 3163;
 inline constexpr int kInvalidOperation = 3219;
 inline constexpr int kItemNotFound = 3265;
+inline constexpr int kCopyMismatch = 3197;  // a copy read back other than it read
 inline constexpr int kObjectInvalid = 3420;
 inline constexpr int kDataType = 3464;
 }  // namespace err

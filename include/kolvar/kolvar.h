@@ -2,6 +2,7 @@
 #pragma once
 
 #include "kolvar/batch.h"
+#include "kolvar/copy.h"
 #include "kolvar/database.h"
 #include "kolvar/error.h"
 #include "kolvar/object.h"

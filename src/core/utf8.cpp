@@ -96,13 +96,23 @@ std::string Encode(std::u32string_view s) {
 
 std::size_t Length(std::string_view s) {
   std::size_t n = 0;
-  for (std::size_t pos = 0; pos < s.size(); ++n) Next(s, pos);
+  for (std::size_t pos = 0; pos < s.size(); ++n) {
+    if (static_cast<unsigned char>(s[pos]) < 0x80)
+      ++pos;
+    else
+      Next(s, pos);
+  }
   return n;
 }
 
 std::size_t ByteOffset(std::string_view s, std::size_t chars) {
   std::size_t pos = 0;
-  for (std::size_t n = 0; n < chars && pos < s.size(); ++n) Next(s, pos);
+  for (std::size_t n = 0; n < chars && pos < s.size(); ++n) {
+    if (static_cast<unsigned char>(s[pos]) < 0x80)
+      ++pos;
+    else
+      Next(s, pos);
+  }
   return pos;
 }
 

@@ -152,6 +152,10 @@ void Fill(NewFile& file, std::string_view table, std::string_view tsv) {
 
 }  // namespace
 
+bool IsServerDatabase(std::string_view name) {
+  return db::pg::IsServerAddress(name);
+}
+
 void CreateUserDatabase(const std::string& path, UserLayout layout) {
   if (db::pg::IsServerAddress(path)) return db::pg::CreateUserTables(path, layout);
   NewFile file(path);

@@ -119,7 +119,10 @@ sqlite3* Database::handle() const {
 }
 
 sqlite3_stmt* Database::prepare(std::string_view text) {
-  sqlite3* db = handle();
+  return prepareOn(handle(), text);
+}
+
+sqlite3_stmt* Database::prepareOn(sqlite3* db, std::string_view text) {
   const std::string sql = AdaptDialect(text);
   sqlite3_stmt* stmt = nullptr;
   const char* tail = nullptr;
@@ -161,12 +164,15 @@ void Database::release(sqlite3_stmt* stmt) noexcept {
   statements_.release(stmt);
 }
 
+// Also while a unit of work keeps a closed database for its own end.
 void Database::runCached(const char* sql) {
-  sqlite3_stmt* stmt = acquire(sql);
+  if (!db_) Raise(err::kObjectInvalid);
+  sqlite3_stmt* stmt =
+      statements_.acquire(sql, [this](std::string_view t) { return prepareOn(db_, t); });
   const int rc = sqlite3_step(stmt);
   const std::string message = rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
   release(stmt);
-  if (rc != SQLITE_DONE) RaiseEngineError(sqlite3_errcode(db_), message);
+  if (rc != SQLITE_DONE) RaiseEngineError(rc, message);
 }
 
 void Database::execute(std::string_view sql, int) {
@@ -179,7 +185,8 @@ namespace {
 // so that each converts into its column as its quoted literal would.
 void Bind(sqlite3_stmt* stmt, const std::vector<Value>& params) {
   if (!params.empty() && static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt))
-    Raise(err::kInvalidCall, "El número de valores no coincide con los parámetros de la instrucción.");
+    Raise(err::kInvalidCall,
+          "El número de valores no coincide con los parámetros de la instrucción.");
   int i = 0;
   for (const Value& v : params) {
     ++i;

@@ -15,6 +15,21 @@ std::shared_ptr<Database> OpenDatabase(const std::string& name, bool readOnly) {
   return std::make_shared<sqlite::Database>(name, readOnly);
 }
 
+void Database::scanRows(const Table& table, const RowVisitor& each) {
+  std::shared_ptr<Recordset> rs = openRecordset(SelectAllRows(table));
+  std::vector<Value> row(table.columns.size());
+  try {
+    for (; !rs->eof(); rs->moveNext()) {
+      for (std::size_t i = 0; i < row.size(); ++i) row[i] = rs->field(static_cast<int>(i));
+      each(row);
+    }
+  } catch (...) {
+    rs->close();
+    throw;
+  }
+  rs->close();
+}
+
 std::vector<std::string> TableDef::fieldNames() const {
   return db_->columnNames(name_);
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,9 @@ class Recordset {
   // Rows visited so far: 0 when empty, at least 1 otherwise; all after MoveLast.
   virtual std::int32_t recordCount() const = 0;
   virtual std::int32_t absolutePosition() const = 0;  // -1 at end
+  // Makes row `position` (from 0) current; 3021 unless 0 <= position < the
+  // record count (all rows after MoveLast).
+  virtual void absolutePosition(std::int32_t position) = 0;
   virtual void moveNext() = 0;
   virtual void moveFirst() = 0;
   virtual void moveLast() = 0;
@@ -108,6 +112,24 @@ class Database {
   // (the server's serialization failures and deadlocks): trying it again may
   // succeed.
   virtual bool unitConflicted() const { return false; }
+
+  // Whole tables of the described user database, for moving it from one
+  // engine to the other. Rows hold the table's columns in the described
+  // order, as values of their types, keys as stored.
+  using RowVisitor = std::function<void(const std::vector<Value>& row)>;
+  // Every row, in key order when the table has a counter; rows are read a
+  // few thousand at a time.
+  virtual void scanRows(const Table& table, const RowVisitor& each);
+  // Inserts the rows with the keys they carry, inside an open unit of work
+  // (else 3219); a failure dooms that unit. Values are bound, never written
+  // into statement text; the column checks hold as for any insert.
+  virtual void insertRows(const Table& table, const std::vector<std::vector<Value>>& rows) = 0;
+  // The highest key the table's counter has handed out (deleted rows
+  // included), 0 when none or when the table has no counter.
+  virtual std::int64_t counterMark(const Table& table) = 0;
+  // The counter hands out only keys above `mark` from now on; it is never
+  // lowered. Inside an open unit of work, undone with it.
+  virtual void raiseCounterMark(const Table& table, std::int64_t mark) = 0;
 
  protected:
   friend class TableDef;

@@ -1,5 +1,6 @@
 #include "dbaccess/general.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -125,7 +126,31 @@ bool EsNumero(const std::string& s) {
   return AllOf(s, "0123456789");
 }
 
+namespace {
+
+// ValidarFecha of a date written as eight digits, its usual shape, without
+// the conversions of the general case (same answers).
+bool EightDigitDateValid(const std::string& s) {
+  const auto number = [&](std::size_t from, std::size_t count) {
+    int n = 0;
+    for (std::size_t i = from; i < from + count; ++i) n = n * 10 + (s[i] - '0');
+    return n;
+  };
+  const int year = number(0, 4), month = number(4, 2), day = number(6, 2);
+  if (year == 0 && month == 0 && day == 0) return true;  // zero counts as blank
+  if (month < 1 || month > 12) return false;
+  int last = 31;
+  if (month == 4 || month == 6 || month == 9 || month == 11) last = 30;
+  if (month == 2) last = year % 4 == 0 ? 29 : 28;
+  return day >= 1 && day <= last;
+}
+
+}  // namespace
+
 bool ValidarFecha(std::string& strFecha) {
+  if (strFecha.size() == 8 &&
+      std::all_of(strFecha.begin(), strFecha.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return EightDigitDateValid(strFecha);
   Value date(strFecha);
   const Value blankOrZero = CB(date);
   strFecha = date.toString();

@@ -37,7 +37,9 @@ std::vector<Table> MakeUserSchema() {
         Txt("CDO", 1), Num("FDE", T::Long), Num("FDO", T::Long), Num("TIPOIMP", T::Long),
         Num("BIMP", T::Double), Num("CUOTA", T::Double), Num("IMPTF", T::Double),
         Num("BASEIMPCOSTE", T::Double), Txt("IDFACTURA", 40), Txt("NODEREG", 18)},
-       {{"CSCI"}, {"CSCI", "CDTL"}}},
+       // The second index holds what the sums of a declaration read, so they
+       // read no row; within a book it keeps the order of the keys.
+       {{"CSCI"}, {"CSCI", "CDTL", "CSDO", "BIMP", "CUOTA", "IMPTF", "BASEIMPCOSTE"}}},
       {"tdpfe",
        {Num("CSCI", T::Long), Num("CSDO", T::Long), Num("NOFAC", T::Long), Num("NOREG", T::Integer),
         Txt("IIA", 80), Txt("IFR", 40), Num("TRE", T::Long), Num("CRE", T::Double),
@@ -59,7 +61,7 @@ std::vector<Table> MakeUserSchema() {
         Num("PDE", T::Integer), Txt("DESBIEN", 35), Txt("DOI", 40), Txt("POI", 22), Txt("CP", 10),
         Txt("OFOD", 135)},
        {{"CSDO", "CSCI"}, {"CSCI"}}},
-      {"tgeneral", {Txt("Idioma", 50), Num("ActOnline", T::Integer)}, {}},
+      {"tgeneral", {Txt("Idioma", 50), Num("ActOnline", T::Integer)}, {}, true},
   };
 }
 
@@ -107,6 +109,21 @@ const Table* FindTable(Store which, std::string_view name) {
   for (const Table& t : Schema(which))
     if (text::EqualsNoCase(t.name, name)) return &t;
   return nullptr;
+}
+
+const Column* CounterOf(const Table& table) {
+  for (const Column& c : table.columns)
+    if (c.type == T::Counter) return &c;
+  return nullptr;
+}
+
+std::string SelectAllRows(const Table& table) {
+  std::string sql = "SELECT ";
+  for (const Column& c : table.columns)
+    sql += (&c == &table.columns.front() ? "" : ", ") + std::string(c.name);
+  sql += " FROM " + std::string(table.name);
+  if (const Column* key = CounterOf(table)) sql += " ORDER BY " + std::string(key->name);
+  return sql;
 }
 
 const Column* FindColumn(std::string_view table, std::string_view column) {

@@ -35,13 +35,22 @@ struct Column {
 struct Table {
   std::string_view name;
   std::vector<Column> columns;
-  std::vector<std::vector<std::string_view>> indexes;  // columns filtered or joined on
+  std::vector<std::vector<std::string_view>> indexes;  // columns filtered, joined or summed on
+  // The one row of the user's settings, which every new database holds.
+  bool settings = false;
 };
 
 enum class Store { User, Reference };
 
 const std::vector<Table>& Schema(Store which);
 const Table* FindTable(Store which, std::string_view name);  // without regard to case
+
+// The table's counter column, or nullptr.
+const Column* CounterOf(const Table& table);
+
+// A SELECT of every column of the table in the described order, in key
+// order when it has a counter; plain names that both engines read.
+std::string SelectAllRows(const Table& table);
 
 // The column of that name in either database's description, or nullptr.
 const Column* FindColumn(std::string_view table, std::string_view column);

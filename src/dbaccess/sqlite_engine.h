@@ -11,6 +11,7 @@
 
 #include "dbaccess/engine.h"
 #include "dbaccess/schema.h"
+#include "dbaccess/sqlite_recordset.h"
 #include "dbaccess/statement_cache.h"
 #include "dbaccess/write_checks.h"
 #include "kolvar/value.h"
@@ -18,53 +19,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace kolvar::db {
-
-// Raises the engine error for an SQLite result code and message.
-[[noreturn]] void RaiseEngineError(int code, std::string_view message);
-
-namespace sqlite {
-
-class Database;
-
-// The statement is stepped on demand; MoveFirst runs it again, so no result
-// is held in memory beyond the current row.
-class Recordset : public db::Recordset {
- public:
-  Recordset(Database& owner, sqlite3_stmt* stmt);
-  ~Recordset() override;
-
-  bool eof() const override;
-  std::int32_t recordCount() const override;
-  std::int32_t absolutePosition() const override;
-  void moveNext() override;
-  void moveFirst() override;
-  void moveLast() override;
-  void close() override;
-  bool isOpen() const override { return stmt_ != nullptr; }
-
-  int fieldCount() const override;
-  const std::string& fieldName(int index) const override;
-  int fieldIndex(std::string_view name) const override;
-  Value field(int index) const override;
-  using db::Recordset::field;
-
- private:
-  void requireOpen() const;
-  bool step();  // true on a row
-  Value readColumn(int index) const;
-
-  Database* owner_;
-  sqlite3_stmt* stmt_;
-  std::vector<std::string> names_;
-  std::vector<std::string> lowerNames_;
-  std::vector<std::optional<ColumnType>> types_;
-  std::int32_t position_ = 0;  // index of the current row
-  std::int32_t visited_ = 0;   // rows seen so far
-  bool eof_ = false;
-  bool onStatementRow_ = false;  // current row is readable from the statement
-  std::vector<Value> snapshot_;  // current row after the statement ran past it
-};
+namespace kolvar::db::sqlite {
 
 class Database : public db::Database {
  public:
@@ -87,6 +42,10 @@ class Database : public db::Database {
   void reopen() override { closePending_ = false; }
   void pin(bool pinned) override;
 
+  void insertRows(const Table& table, const std::vector<std::vector<Value>>& rows) override;
+  std::int64_t counterMark(const Table& table) override;
+  void raiseCounterMark(const Table& table, std::int64_t mark) override;
+
  protected:
   void beginUnit(int level) override;
   void commitUnit(int level) override;
@@ -100,7 +59,8 @@ class Database : public db::Database {
   // a failed write of the disk or a lock), so nothing runs outside it.
   void requireLiveUnit() const;
 
-  sqlite3_stmt* prepare(std::string_view sql);
+  sqlite3_stmt* prepare(std::string_view sql);  // 3420 once closed
+  sqlite3_stmt* prepareOn(sqlite3* db, std::string_view sql);
   // A prepared statement of the text, kept for the next run of the same text
   // while the file is open, and its return.
   sqlite3_stmt* acquire(std::string_view sql);
@@ -123,5 +83,4 @@ class Database : public db::Database {
   StatementCache statements_;
 };
 
-}  // namespace sqlite
-}  // namespace kolvar::db
+}  // namespace kolvar::db::sqlite

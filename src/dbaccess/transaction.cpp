@@ -33,16 +33,6 @@ std::string SavepointName(int level) {
   return "kolvar_unit_" + std::to_string(level);
 }
 
-// Runs a statement of the transaction itself; an engine failure is raised.
-void Run(sqlite3* db, const std::string& sql) {
-  char* message = nullptr;
-  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-    const std::string text = message ? message : "";
-    sqlite3_free(message);
-    RaiseEngineError(sqlite3_errcode(db), text);
-  }
-}
-
 void RunQuietly(sqlite3* db, const std::string& sql) noexcept {
   sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
 }
@@ -58,13 +48,14 @@ void Database::requireLiveUnit() const {
     Raise(3000, "La transacción se ha anulado: el trabajo en curso no se ha guardado.");
 }
 
+// The statements of a unit are prepared once per open file.
 void Database::beginUnit(int level) {
-  sqlite3* db = handle();
+  handle();
   if (level == 0) {
-    Run(db, "BEGIN IMMEDIATE");
+    runCached("BEGIN IMMEDIATE");
   } else {
     requireLiveUnit();
-    Run(db, "SAVEPOINT " + SavepointName(level));
+    runCached(("SAVEPOINT " + SavepointName(level)).c_str());
   }
   depth_ = level + 1;
 }
@@ -73,7 +64,7 @@ void Database::commitUnit(int level) {
   if (depth_ != level + 1)
     Raise(err::kInvalidOperation, "Una unidad de trabajo interna sigue abierta.");
   requireLiveUnit();
-  Run(db_, level == 0 ? std::string("COMMIT") : "RELEASE " + SavepointName(level));
+  runCached(level == 0 ? "COMMIT" : ("RELEASE " + SavepointName(level)).c_str());
   depth_ = level;
   if (level == 0 && closePending_ && !pinned_) closeFile();
 }

@@ -82,6 +82,8 @@ void WriteChecks::load(sqlite3* db) {
     if (const auto it = known.find(key); it != known.end()) {
       tables_ = it->second;
       loaded_ = true;
+      lastTable_.clear();
+      lastColumns_ = nullptr;
       return;
     }
   }
@@ -100,6 +102,8 @@ void WriteChecks::load(sqlite3* db) {
   sqlite3_finalize(stmt);
   tables_ = tables;
   loaded_ = true;
+  lastTable_.clear();
+  lastColumns_ = nullptr;
   if (key.empty()) return;
   const std::lock_guard lock(guard);
   known.emplace(key, std::move(tables));
@@ -111,16 +115,24 @@ std::optional<Error> WriteChecks::take() {
   return v;
 }
 
+const std::vector<const Column*>* WriteChecks::columnsOf(const char* table) {
+  if (!tables_) return nullptr;
+  if (!lastTable_.empty() && lastTable_ == table) return lastColumns_;
+  const auto it = tables_->find(text::LowerAscii(table));
+  lastTable_ = table;
+  lastColumns_ = it == tables_->end() ? nullptr : &it->second;
+  return lastColumns_;
+}
+
 void WriteChecks::OnWrite(void* self, sqlite3* db, int op, const char*, const char* zName,
                           long long, long long) {
   auto* checks = static_cast<WriteChecks*>(self);
   if (op == SQLITE_DELETE || checks->violation_) return;
-  if (!checks->tables_) return;
-  const auto it = checks->tables_->find(text::LowerAscii(zName));
-  if (it == checks->tables_->end()) return;
+  const std::vector<const Column*>* columns = checks->columnsOf(zName);
+  if (!columns) return;
   const int count = sqlite3_preupdate_count(db);
-  for (int i = 0; i < count && i < static_cast<int>(it->second.size()); ++i) {
-    const Column* column = it->second[static_cast<std::size_t>(i)];
+  for (int i = 0; i < count && i < static_cast<int>(columns->size()); ++i) {
+    const Column* column = (*columns)[static_cast<std::size_t>(i)];
     sqlite3_value* value = nullptr;
     if (!column || sqlite3_preupdate_new(db, i, &value) != SQLITE_OK || !value) continue;
     if (auto violation = Violation(zName, *column, value)) {

@@ -27,7 +27,7 @@ class WriteChecks {
   // schema (the file's schema version and text), read from the file only the
   // first time the process meets that schema.
   void load(sqlite3* db);
-  void forget() { tables_.reset(), loaded_ = false; }
+  void forget() { tables_.reset(), loaded_ = false, lastTable_.clear(), lastColumns_ = nullptr; }
   bool loaded() const { return loaded_; }
 
   // The first violation since the last take(), and clears it.
@@ -39,8 +39,13 @@ class WriteChecks {
 
   // Table (lower case) -> the described column at each position, or nullptr.
   using Tables = std::unordered_map<std::string, std::vector<const Column*>>;
+  // The columns of `table`, or nullptr; the last table asked for is kept.
+  const std::vector<const Column*>* columnsOf(const char* table);
+
   std::shared_ptr<const Tables> tables_;
   bool loaded_ = false;
+  std::string lastTable_;
+  const std::vector<const Column*>* lastColumns_ = nullptr;
   std::optional<Error> violation_;
 };
 

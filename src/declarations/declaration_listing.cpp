@@ -1,4 +1,6 @@
 // Listing lines of a declaration's records, book by book, page by page.
+#include <cmath>
+
 #include "core/retag.h"
 #include "core/text.h"
 #include "dbaccess/conexion.h"
@@ -42,6 +44,19 @@ bool AtLeast(const Value& a, const Value& b) {
   return order && *order >= 0;
 }
 
+// The first of `count` positions p with p >= from (count when none). The
+// test holds from some position on, so it is tried only near that position.
+std::int32_t FirstWanted(const Value& from, std::int32_t count) {
+  std::int32_t p = 0;
+  if (IsNumeric(from)) {
+    const double start = std::ceil(from.toDouble());
+    if (start > 0) p = start >= count ? count : static_cast<std::int32_t>(start);
+  }
+  while (p > 0 && AtLeast(Value(p - 1), from)) --p;
+  while (p < count && !AtLeast(Value(p), from)) ++p;
+  return p;
+}
+
 // A text column as the party text uses it: Null is empty.
 std::string TextOf(const Value& v) {
   return v.isNull() ? std::string() : v.toString();
@@ -77,13 +92,15 @@ Value cTDeclaraciones::ImprimirDetalles(const Value& vBuffer, bool blnFichero) {
       auto rs = Conexion().openRecordset(book->head + Num(CodDecla_) + book->tail, kSnapshot);
       rs->moveLast();
       rs->moveFirst();
-      for (; !rs->eof(); rs->moveNext()) {
-        const Value p(rs->absolutePosition());
-        if (AtLeast(p, vBuffer(1, k)) && AtLeast(vBuffer(2, k), p)) {
-          grid.redimPreserve(n);
-          CargarLineaDetalle(grid, *rs, n, book->code, blnFichero);
-          n = Next16(grid.ubound(2));
-        }
+      // Positions grow one by one, so the wanted ones are one run: from the
+      // first at or after the request's start to the last at or before its end.
+      const std::int32_t count = rs->recordCount();
+      std::int32_t p = FirstWanted(vBuffer(1, k), count);
+      if (p < count) rs->absolutePosition(p);
+      for (; p < count && AtLeast(vBuffer(2, k), Value(p)); ++p, rs->moveNext()) {
+        grid.redimPreserve(n);
+        CargarLineaDetalle(grid, *rs, n, book->code, blnFichero);
+        n = Next16(grid.ubound(2));
       }
       rs->close();
     }

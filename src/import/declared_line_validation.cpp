@@ -57,14 +57,12 @@ Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::str
 
     const auto& rules = RuleOfKey();
     for (std::int32_t n = 1; n <= fieldBuffer.ubound(1); ++n) {
-      const Value& key = fieldBuffer(n, 1);
-      if (key.type() != VarType::String) continue;
-      const KeyId id = FindKey(key.toString());
+      const KeyId id = record.keyOfRow(n);
       if (id == kNoKey || rules[id] == nullptr) continue;
       const Value& cell = fieldBuffer(n, 0);
       const std::int16_t before = record.counter();
       rules[id](record, cell.isNull() ? std::string() : cell.toString());
-      NoteFindings(key.toString(), n, record.counter() - before);
+      NoteFindings(kKeys[id], n, record.counter() - before);
     }
     return errores;
   } catch (const Error& e) {

@@ -64,6 +64,12 @@ class DeclaredLine {
   std::string text(KeyId key) const;
   // The cell itself: Empty when the record lacks the row.
   Value value(KeyId key) const;
+  // The key of row n of the FieldBuffer, kNoKey for a row without a known key.
+  KeyId keyOfRow(std::int32_t n) const {
+    return n >= 0 && static_cast<std::size_t>(n) < keyOfRow_.size()
+               ? keyOfRow_[static_cast<std::size_t>(n)]
+               : kNoKey;
+  }
   bool empty(KeyId key) const { return text(key).empty(); }
 
   void add(findings::ImportCode code, const std::string& entryText);
@@ -88,6 +94,7 @@ class DeclaredLine {
   std::int16_t periodo_;
   bool soloValidar_;
   std::array<std::int32_t, kKeys.size()> rows_;
+  std::vector<KeyId> keyOfRow_;
 };
 
 using Rule = void (*)(DeclaredLine& line, const std::string& v);

@@ -1,4 +1,5 @@
 // The line's row index and the rule shapes that several keys share.
+#include <algorithm>
 #include <unordered_map>
 
 #include "core/text.h"
@@ -27,10 +28,13 @@ DeclaredLine::DeclaredLine(Value& fieldBuffer, Value& errores, const Services& s
       periodo_(periodo),
       soloValidar_(soloValidar) {
   rows_.fill(-1);
-  for (std::int32_t n = 1; n <= buffer_.ubound(1); ++n) {
+  const std::int32_t last = buffer_.ubound(1);
+  keyOfRow_.assign(static_cast<std::size_t>(std::max(last + 1, 0)), kNoKey);
+  for (std::int32_t n = 1; n <= last; ++n) {
     const Value& key = buffer_(n, 1);
     if (key.type() != VarType::String) continue;
     const KeyId id = FindKey(key.toString());
+    keyOfRow_[static_cast<std::size_t>(n)] = id;
     if (id != kNoKey && rows_[id] < 0) rows_[id] = n;
   }
 }

@@ -1,4 +1,5 @@
 // Clean-up of imported text to the character set of a form-340 file.
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -18,11 +19,18 @@ namespace {
 constexpr std::u32string_view kAllowedPunctuation = U" .,-/&():;";
 constexpr std::u32string_view kAllowedOther = U"ÑñÇçºª´·ÁÉÍÓÚÜáéíóúüÀÈÒÏàèòï";
 
-bool IsAllowed(char32_t c) noexcept {
+constexpr bool IsAllowed(char32_t c) noexcept {
   if ((c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9')) return true;
   return kAllowedPunctuation.find(c) != std::u32string_view::npos ||
          kAllowedOther.find(c) != std::u32string_view::npos;
 }
+
+// IsAllowed of every ASCII character, looked up by its byte.
+constexpr std::array<bool, 128> kAllowedAscii = [] {
+  std::array<bool, 128> allowed{};
+  for (char32_t c = 0; c < 128; ++c) allowed[c] = IsAllowed(c);
+  return allowed;
+}();
 
 }  // namespace
 
@@ -38,6 +46,13 @@ std::string cMiscelaneos::ValidarCaracErrEnImp(std::string_view text,
     std::string out;
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
+      // A run of allowed ASCII characters is copied as it is.
+      const std::size_t run = pos;
+      while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80 &&
+             kAllowedAscii[static_cast<unsigned char>(text[pos])])
+        ++pos;
+      out.append(text.substr(run, pos - run));
+      if (pos == text.size()) break;
       const std::size_t start = pos;
       const char32_t c = utf8::Next(text, pos);
       // An invalid byte decodes as U+FFFD, which is not allowed: it is replaced

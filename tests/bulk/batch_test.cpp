@@ -62,6 +62,29 @@ TEST_F(BatchScope, UnitsOfWorkShareOneTransactionCommittedAtTheEnd) {
   EXPECT_TRUE(OtherProcessCanWrite(userPath, referencePath));
 }
 
+TEST_F(BatchScope, TheReferenceDatabaseStaysOpenBetweenItsUnitsUntilTheBatchEnds) {
+  const auto unit = [&] {
+    Conexion().mdb(bd340lec);
+    Conexion().InicializaBD(referencePath);
+    auto db = Conexion().database();
+    Conexion().Cerrar();
+    return db;
+  };
+  std::shared_ptr<db::Database> first;
+  {
+    Batch batch(userPath, referencePath);
+    first = unit();
+    EXPECT_FALSE(first->isOpen());  // unusable between units
+    ExpectError(err::kObjectInvalid,
+                [&] { Conexion().openRecordset("SELECT count(*) FROM TPaises"); });
+    EXPECT_EQ(unit(), first);
+    EXPECT_EQ(ScalarReference("SELECT count(*) FROM TPaises WHERE codigo = 'FR'").toLong(), 1);
+  }
+  EXPECT_FALSE(first->isOpen());
+  EXPECT_NE(unit(), first);  // each call opens the file afresh again
+  EXPECT_TRUE(OtherProcessCanWrite(userPath, referencePath));
+}
+
 TEST_F(BatchScope, AnInnerBatchUndoesOnlyItsPartAndOtherFilesAreRefused) {
   {
     Batch outer(userPath, referencePath);

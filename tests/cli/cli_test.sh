@@ -6,7 +6,6 @@ scenario=$1
 kolvar=$2
 source_dir=$3
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cd "$work"
 failures=0
 
@@ -41,8 +40,30 @@ same_number() {
   awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(a != "" && d < 0.005) }'
 }
 db_hash() {
-  sha256sum data/kolvar-usuario.db | cut -d' ' -f1
+  sha256sum "${1:-data}/kolvar-usuario.db" | cut -d' ' -f1
 }
+# A user database of its own on the test server (a schema, dropped at the
+# end), printed; nothing and status 1 without a server, which fails the test
+# when KOLVAR_REQUIRE_PG=1.
+server_schemas=()
+server_user_db() {
+  if [ -z "${KOLVAR_TEST_PG:-}" ]; then
+    [ "${KOLVAR_REQUIRE_PG:-}" = 1 ] && fail "KOLVAR_REQUIRE_PG=1 but KOLVAR_TEST_PG is not set"
+    echo "no PostgreSQL server (KOLVAR_TEST_PG): the server's half is skipped" >&2
+    return 1
+  fi
+  local schema=cli_$$_$1
+  psql -X -q "$KOLVAR_TEST_PG" -c "CREATE SCHEMA $schema" >/dev/null || { fail "cannot make schema $schema"; return 1; }
+  server_schemas+=("$schema")
+  echo "$KOLVAR_TEST_PG&options=-csearch_path%3D$schema%2Cpublic"
+}
+drop_server_schemas() {
+  for schema in "${server_schemas[@]}"; do
+    psql -X -q "$KOLVAR_TEST_PG" -c "DROP SCHEMA $schema CASCADE" >/dev/null 2>&1
+  done
+  rm -rf "$work"
+}
+trap drop_server_schemas EXIT
 
 case $scenario in
 
@@ -295,6 +316,83 @@ record_commands)
   expect_status 0 --data data lookup country fr
   grep -q FRANTZIA out || fail "the stored language does not choose Basque: $(cat out)"
   expect_status 0 --data data upgrade
+  ;;
+
+copy_between_engines)
+  # Three books and a deleted declaration, whose key must never come back.
+  expect_status 0 --data src init
+  expect_status 0 generate --records 300 --year 2014 --seed 11 -o a.txt
+  expect_status 0 generate --records 200 --year 2013 --seed 12 --period 6 -o b.txt
+  expect_status 0 generate --records 150 --year 2011 --seed 13 -o c.txt
+  expect_status 0 generate --records 20 --year 2012 --seed 14 -o d.txt
+  for f in a b c d; do expect_status 0 --data src import $f.txt; done
+  expect_status 0 --data src declaration delete 4
+  # The middle stop: the server, else another folder.
+  if mid=$(server_user_db copy); then
+    mid_args=(--data middle --user-db "$mid")
+  else
+    mid=middle
+    mid_args=(--data middle)
+  fi
+  expect_status 0 "${mid_args[@]}" init
+  expect_status 0 --json copy --from src --to "$mid"
+  tr -d ' \n' < out | grep -q '"counter":4,"rows":3,"sums":{[^}]*},"table":"TDeclaraciones"' \
+    || fail "the copy does not report 3 declarations with their counter at 4: $(head -c 600 out)"
+  expect_status 0 --data back init
+  expect_status 0 --lang eu copy --from "$mid" --to back
+  grep -q "errenkada kopiatu" out || fail "the copy does not speak Basque: $(cat out)"
+  for key in 1 2 3; do
+    for place in src mid back; do
+      case $place in
+        src) args=(--data src) ;;
+        mid) args=("${mid_args[@]}") ;;
+        back) args=(--data back) ;;
+      esac
+      expect_status 0 "${args[@]}" --json summary $key
+      mv out summary-$place-$key.json
+      expect_status 0 "${args[@]}" export $key -o export-$place-$key.txt
+    done
+    cmp -s summary-src-$key.json summary-mid-$key.json || fail "summary $key differs after the copy to $mid"
+    cmp -s summary-src-$key.json summary-back-$key.json || fail "summary $key differs after the copy back"
+    cmp export-src-$key.txt export-mid-$key.txt || fail "export $key differs after the copy to $mid"
+    cmp export-src-$key.txt export-back-$key.txt || fail "export $key differs after the copy back"
+  done
+  cmp -s a.txt export-back-1.txt || fail "the first book does not come back as generated"
+  expect_status 0 --data back --json declaration add --declarant 1 --year 2015 --period 01
+  grep -q '"key": 5' out || fail "a new declaration reuses a key after the copies: $(cat out)"
+
+  # Targets that hold data are refused and left as they were.
+  before=$(db_hash back)
+  expect_status 2 copy --from src --to back
+  grep -q "3204" err || fail "a copy onto data is not refused with 3204: $(cat err)"
+  [ "$(db_hash back)" = "$before" ] || fail "a refused copy changed the target"
+  expect_status 0 "${mid_args[@]}" --json declaration list
+  mv out mid-before.json
+  expect_status 2 copy --from back --to "$mid"
+  expect_status 0 "${mid_args[@]}" --json declaration list
+  cmp -s out mid-before.json || fail "a refused copy changed $mid"
+
+  # A copy killed while it writes leaves nothing behind: the target reads as
+  # empty, and the next copy into it succeeds.
+  expect_status 0 generate --records 30000 --year 2016 --seed 15 -o big.txt
+  expect_status 0 --data src import big.txt
+  expect_status 0 --data killed init
+  "$kolvar" copy --from src --to killed >copy.out 2>&1 &
+  copier=$!
+  for _ in $(seq 1 400); do
+    [ -e killed/kolvar-usuario.db-journal ] && break
+    sleep 0.02
+  done
+  if [ -e killed/kolvar-usuario.db-journal ]; then
+    kill -9 $copier
+    wait $copier 2>/dev/null
+    expect_status 0 --data killed --json declaration list
+    [ "$(tr -d ' \n' < out)" = "[]" ] || fail "a killed copy left declarations: $(head -c 300 out)"
+    expect_status 0 copy --from src --to killed
+  else
+    wait $copier
+    fail "the copy was never seen writing: $(cat copy.out)"
+  fi
   ;;
 
 *)

@@ -196,6 +196,25 @@ TEST_F(EngineTest, CursorCountsVisitedRowsUntilMoveLast) {
   ExpectError(err::kNoCurrentRecord, [&] { empty->moveLast(); });
 }
 
+// A text that cannot be read inside another statement (it ends in an open
+// comment) is counted and positioned by stepping it.
+TEST_F(EngineTest, AResultThatDoesNotNestIsCountedByStepping) {
+  for (int i = 0; i < 60; ++i)
+    db->execute("INSERT INTO TDeclarante (nombred) VALUES ('n" + std::to_string(i) + "')");
+  auto rs = db->openRecordset("SELECT nombred FROM TDeclarante ORDER BY CSDE /* open comment");
+  rs->moveLast();
+  EXPECT_EQ(rs->recordCount(), 60);
+  EXPECT_EQ(rs->field(0).toString(), "n59");
+  for (int p : {50, 20, 55, 2}) {
+    rs->absolutePosition(p);
+    EXPECT_EQ(rs->field(0).toString(), "n" + std::to_string(p));
+  }
+  int seen = 0;
+  for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+    EXPECT_EQ(rs->field(0).toString(), "n" + std::to_string(seen++));
+  EXPECT_EQ(seen, 60);
+}
+
 TEST_F(EngineTest, CountersNeverReuseAKey) {
   db->execute("INSERT INTO TDeclaraciones (CSDE) VALUES (1)");
   db->execute("INSERT INTO TDeclaraciones (CSDE) VALUES (1)");

@@ -91,9 +91,11 @@ TEST(General, BlankAndZeroConversions) {
 
 TEST(General, ValidarFechaTable) {
   const std::pair<const char*, bool> cases[] = {
-      {"20080229", true},  {"20070229", false}, {"21000229", true}, {"19000229", true},
-      {"20080431", false}, {"2008131", false},  {"00000000", true}, {"20081301", false},
-      {"20080100", false}, {"20081231", true},  {"    1201", false}};
+      {"20080229", true},  {"20070229", false}, {"21000229", true},  {"19000229", true},
+      {"20080431", false}, {"2008131", false},  {"00000000", true},  {"20081301", false},
+      {"20080100", false}, {"20081231", true},  {"    1201", false}, {"00000229", true},
+      {"00001301", false}, {"20140132", false}, {"20140931", false}, {"20140930", true},
+      {"00000001", false}, {"20140101", true},  {"2014010 ", false}};
   for (const auto& [date, valid] : cases) {
     std::string s = date;
     EXPECT_EQ(General::ValidarFecha(s), valid) << date;

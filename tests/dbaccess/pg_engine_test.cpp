@@ -172,6 +172,57 @@ TEST_F(PgEngineTest, BoundValuesStoreAndRefuseExactlyWhatTheirLiteralsDo) {
   EXPECT_EQ(Count("tOperadores"), 18);
 }
 
+// A DELETE with typed values goes with the unit's next round trip; it still
+// deletes, and its failure is raised before the unit ends, which then
+// leaves nothing of itself.
+TEST_F(PgEngineTest, ADeferredDeleteIsAnsweredForBeforeItsUnitEnds) {
+  for (int csdo : {1, 2, 3})
+    db->execute("INSERT INTO tdpfe (CSCI, CSDO, NOFAC) VALUES (1, " + std::to_string(csdo) +
+                ", 0)");
+  const std::string remove = "DELETE FROM tdpfe WHERE CSDO = ? and CSCI = ?";
+  const auto deleteRow = [&](std::int32_t csdo) {
+    db->execute(remove, {Value(csdo), Value(std::int32_t{1})});
+  };
+  const auto rows = [&] {
+    std::string out;
+    auto rs = db->openRecordset("SELECT CSDO, NOFAC FROM tdpfe ORDER BY CSDO");
+    for (; !rs->eof(); rs->moveNext())
+      out += rs->field(0).toString() + ":" + rs->field(1).toString() + " ";
+    return out;
+  };
+  deleteRow(99);  // prepared
+  {
+    db::Transaction unit(db);
+    db->execute("UPDATE tdpfe SET NOFAC = 7 WHERE CSDO = 3");
+    deleteRow(1);
+    unit.commit();
+  }
+  EXPECT_EQ(rows(), "2:0 3:7 ");
+  {
+    db::Transaction outer(db);
+    db->execute("UPDATE tdpfe SET NOFAC = 8 WHERE CSDO = 3");
+    {
+      db::Transaction inner(db);
+      deleteRow(2);
+    }  // undone
+    outer.commit();
+  }
+  EXPECT_EQ(rows(), "2:0 3:8 ");
+  // Another client holds the row: the delete waits out the lock's timeout.
+  db->openRecordset("SELECT set_config('lock_timeout', '300ms', false)");
+  ServerSession other(userPath);
+  other.Query("BEGIN");
+  other.Query("SELECT * FROM tdpfe WHERE csdo = 2 FOR UPDATE");
+  {
+    db::Transaction unit(db);
+    db->execute("UPDATE tdpfe SET NOFAC = 9 WHERE CSDO = 3");
+    deleteRow(2);
+    ExpectError(err::kLocked, [&] { unit.commit(); });
+  }
+  other.Query("ROLLBACK");
+  EXPECT_EQ(rows(), "2:0 3:8 ");
+}
+
 TEST_F(PgEngineTest, AUnitOfWorkRolledBackLeavesNothingAndClosingRollsBack) {
   db->begin();
   db->execute("INSERT INTO TDeclarante (nombred) VALUES ('a')");

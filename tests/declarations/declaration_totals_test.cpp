@@ -82,6 +82,28 @@ TEST_P(DeclarationTotals, ListingPagesComeInKeyOrderAndAnEmptyBookFailsTheCall) 
   });
 }
 
+// Pages far into a book are reached without reading the rows before them;
+// request bounds compare as the values they are.
+TEST_P(DeclarationTotals, ListingPagesFarIntoALongBook) {
+  for (int i = 0; i < 120; ++i)
+    ExecUser("INSERT INTO tOperadores (CSCI, CNIPR, NIF, CDTL, NOMBRE) VALUES (4, 1, 'X', 'E', 'n" +
+             std::to_string(i) + "')");
+  const Value grid = List({{"exp", 100, 104},
+                           {"exp", 2.5, 4},
+                           {"exp", -3, 0},
+                           {"exp", 118, 500},
+                           {"exp", 200, 300},
+                           {"exp", "abc", 5},
+                           {"exp", Value(), 1},
+                           {"exp", 60, "61"}});
+  std::vector<std::string> lines;
+  for (std::int32_t n = 0; n <= grid.ubound(2); ++n) lines.push_back(grid(1, n).toString());
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"1 X N100", "1 X N101", "1 X N102", "1 X N103", "1 X N104",
+                                      "1 X N3", "1 X N4", "1 X N0", "1 X N118", "1 X N119",
+                                      "1 X N0", "1 X N1", "1 X N60", "1 X N61"}));
+}
+
 TEST_P(DeclarationTotals, ListingCdColumnAndPartyText) {
   const std::string name = "abcdefghijklmnopqrstuvwxyz0123456789q";  // 37 characters
   const std::string upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789Q";

@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 
@@ -112,6 +113,14 @@ void Connection::fail(PGresult* r) {
 
 namespace {
 
+// A prepared statement is known by its text and its parameters' types, which
+// the preparation fixes.
+std::string PreparedKey(const std::string& sql, const std::vector<unsigned int>& types) {
+  std::string key = sql;
+  for (unsigned int type : types) key += "\n" + std::to_string(type);
+  return key;
+}
+
 void Send(PGconn* conn, const std::string& sql, const std::vector<const char*>& values = {}) {
   PQsendQueryParams(conn, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
                     nullptr, nullptr, 0);
@@ -128,8 +137,7 @@ std::vector<Result> Connection::exchange(const Statement& st, bool guard) {
     std::string name, key;
     bool prepare = false;
     if (st.types) {
-      key = st.sql;  // and the parameters' types, which the preparation fixes
-      for (unsigned int type : *st.types) key += "\n" + std::to_string(type);
+      key = PreparedKey(st.sql, *st.types);
       const auto known = prepared_.find(key);
       prepare = known == prepared_.end() && prepared_.size() < kMostPrepared;
       if (known != prepared_.end()) name = known->second;
@@ -137,7 +145,16 @@ std::vector<Result> Connection::exchange(const Statement& st, bool guard) {
     }
     std::vector<Result> results(waiting_.size() + (guard ? 3 : 1) + (prepare ? 1 : 0));
     if (PQenterPipelineMode(conn_)) {
-      for (const auto& w : waiting_) Send(conn_, w);
+      for (const auto& w : waiting_) {
+        if (!w.prepared) {
+          Send(conn_, w.sql);
+          continue;
+        }
+        std::vector<const char*> v;
+        for (const auto& p : w.params) v.push_back(p ? p->c_str() : nullptr);
+        PQsendQueryPrepared(conn_, w.sql.c_str(), static_cast<int>(v.size()), v.data(), nullptr,
+                            nullptr, 0);
+      }
       if (guard) Send(conn_, "SAVEPOINT kolvar_statement");
       if (prepare) PQsendPrepare(conn_, name.c_str(), st.sql.c_str(), count, st.types->data());
       if (!name.empty())
@@ -170,6 +187,8 @@ std::vector<Result> Connection::exchange(const Statement& st, bool guard) {
       continue;
     }
     untouched_ = false;
+    sentPrepared_.clear();
+    for (const auto& w : waiting_) sentPrepared_.push_back(w.prepared);
     waiting_.clear();
     if (prepare) {
       // The preparation's result stands for the statement's when it failed.
@@ -185,9 +204,23 @@ std::vector<Result> Connection::exchange(const Statement& st, bool guard) {
 }
 
 void Connection::checkWaiting(std::vector<Result>& results, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i)
-    if (!results[i] || PQresultStatus(results[i].get()) != PGRES_COMMAND_OK)
-      fail(results[i].release());
+  for (std::size_t i = 0; i < count; ++i) {
+    if (results[i] && PQresultStatus(results[i].get()) == PGRES_COMMAND_OK) continue;
+    // A deferred statement failed (its savepoint went before it): undone
+    // alone, as a statement failing at once is; what came after never ran.
+    const bool deferred = i > 0 && results[i] && PQstatus(conn_) == CONNECTION_OK &&
+                          !IsRetryable(Field(results[i].get(), PG_DIAG_SQLSTATE)) &&
+                          PQresultStatus(results[i].get()) == PGRES_FATAL_ERROR &&
+                          i < sentPrepared_.size() && sentPrepared_[i];
+    if (deferred) {
+      try {
+        plain("ROLLBACK TO kolvar_statement", {});
+        plain("RELEASE kolvar_statement", {});
+      } catch (const Error&) {
+      }
+    }
+    fail(results[i].release());
+  }
 }
 
 namespace {
@@ -226,6 +259,28 @@ Result Connection::plain(const Statement& st) {
   fail(r.release());
 }
 
+void Connection::copyIn(const std::string& sql, std::string_view data) {
+  // What waits to go with the next statement goes first, and is answered
+  // for, with a statement of its own.
+  if (!waiting_.empty()) plain("SELECT 1", {});
+  untouched_ = false;
+  PGresult* start = PQexec(conn_, sql.c_str());
+  if (PQresultStatus(start) != PGRES_COPY_IN) fail(start);
+  PQclear(start);
+  const bool sent = PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 &&
+                    PQputCopyEnd(conn_, nullptr) == 1;
+  PGresult* last = nullptr;
+  while (PGresult* r = PQgetResult(conn_)) {
+    if (last) PQclear(last);
+    last = r;
+  }
+  if (sent && last && PQresultStatus(last) == PGRES_COMMAND_OK) {
+    PQclear(last);
+    return;
+  }
+  fail(last);
+}
+
 // SAVEPOINT, the statement and RELEASE in one round trip.
 Result Connection::guarded(const Statement& st) {
   std::vector<Result> all = exchange(st, true);
@@ -260,27 +315,46 @@ Result Connection::run(const std::string& sql, const Params& params) {
 }
 
 Result Connection::runPrepared(const std::string& sql, const Params& params,
-                               const std::vector<unsigned int>& types) {
+                               const std::vector<unsigned int>& types, bool deferrable) {
   const Statement st{sql, params, &types};
+  if (deferrable && inTransaction_ && !conflicted_ && !untouched_ && !beginWaits()) {
+    if (const auto known = prepared_.find(PreparedKey(sql, types)); known != prepared_.end()) {
+      waiting_.push_back({"SAVEPOINT kolvar_statement"});
+      waiting_.push_back({known->second, params, true});
+      waiting_.push_back({"RELEASE kolvar_statement"});
+      return nullptr;
+    }
+  }
   if (inTransaction_ && !conflicted_) return guarded(st);
   return plain(st);
 }
 
 bool Connection::beginWaits() const {
-  return !waiting_.empty() && waiting_.front().starts_with("BEGIN");
+  return !waiting_.empty() && waiting_.front().sql.starts_with("BEGIN");
+}
+
+bool Connection::deferredWaiting() const {
+  return std::any_of(waiting_.begin(), waiting_.end(), [](const Waiting& w) { return w.prepared; });
 }
 
 void Connection::control(const std::string& sql) {
-  if (inTransaction_ && !conflicted_) {
+  if (sql.starts_with("ROLLBACK TO ") && deferredWaiting()) {
+    // Deferred statements belong to the innermost unit, which this undoes.
+    const auto first =
+        std::find_if(waiting_.begin(), waiting_.end(), [](const Waiting& w) { return w.prepared; });
+    waiting_.erase(first - 1, waiting_.end());  // from its savepoint on
+  }
+  // A deferred statement is answered for before any unit of work moves on.
+  if (inTransaction_ && !conflicted_ && !deferredWaiting()) {
     if (sql.starts_with("SAVEPOINT ")) {
-      waiting_.push_back(sql);
+      waiting_.push_back({sql});
       return;
     }
     if (sql.starts_with("RELEASE ")) {
-      if (!waiting_.empty() && waiting_.back() == "SAVEPOINT " + sql.substr(8))
+      if (!waiting_.empty() && waiting_.back().sql == "SAVEPOINT " + sql.substr(8))
         waiting_.pop_back();  // nothing ran in it
       else
-        waiting_.push_back(sql);
+        waiting_.push_back({sql});
       return;
     }
   }
@@ -289,7 +363,7 @@ void Connection::control(const std::string& sql) {
 
 void Connection::begin(std::string_view isolation) {
   ensureAlive();
-  waiting_.assign(1, "BEGIN ISOLATION LEVEL " + std::string(isolation));
+  waiting_.assign(1, {"BEGIN ISOLATION LEVEL " + std::string(isolation)});
   inTransaction_ = true;
   conflicted_ = false;
 }

@@ -44,8 +44,16 @@ class Connection {
   // prepared once per connection and text, and each parameter ($1, $2 ...)
   // has the given type (0: the type its place asks for, as an untyped
   // literal would).
+  // A statement that can fail only as the unit of work fails (a DELETE with
+  // typed values, already prepared) may be `deferrable`: inside a unit it then
+  // goes with the next round trip, and returns no result; a failure is raised
+  // from the call that sends it, always before the unit ends.
   Result runPrepared(const std::string& sql, const std::vector<std::optional<std::string>>& params,
-                     const std::vector<unsigned int>& types);
+                     const std::vector<unsigned int>& types, bool deferrable = false);
+
+  // A COPY ... FROM STDIN statement with its data in the server's text
+  // format. Inside a transaction a failure dooms it (no savepoint).
+  void copyIn(const std::string& sql, std::string_view data);
 
   // A statement of the transaction itself (SAVEPOINT, RELEASE, ROLLBACK TO).
   // SAVEPOINT and RELEASE wait to go with the next statement, in its round
@@ -101,8 +109,15 @@ class Connection {
   pg_conn* conn_ = nullptr;
   bool inTransaction_ = false;
   bool conflicted_ = false;
-  bool untouched_ = true;             // no statement since the last check: a drop may be mended
-  std::vector<std::string> waiting_;  // BEGIN, SAVEPOINT, RELEASE not sent yet
+  bool untouched_ = true;  // no statement since the last check: a drop may be mended
+  struct Waiting {
+    std::string sql;  // or the name of a prepared statement, with its values
+    Params params;
+    bool prepared = false;
+  };
+  bool deferredWaiting() const;
+  std::vector<Waiting> waiting_;    // BEGIN, SAVEPOINT, RELEASE and deferred statements
+  std::vector<bool> sentPrepared_;  // which of the last waiting ones were deferred
   std::unordered_map<std::string, std::string> prepared_;  // names by text and types
   std::unordered_map<unsigned int, TableInfo> tables_;
 };

@@ -115,7 +115,11 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
   Bound bound = Numbered(AdaptForServer(sql).sql, params);
   const Column* counter = FirstWord(sql) == "INSERT" ? InsertedCounter(sql) : nullptr;
   if (counter) bound.sql += " RETURNING " + std::string(counter->name);
-  Result r = c.runPrepared(bound.sql, bound.values, bound.types);
+  // A DELETE with typed values only can fail only as the whole unit does.
+  const bool deferrable =
+      FirstWord(sql) == "DELETE" && std::none_of(bound.types.begin(), bound.types.end(),
+                                                 [](unsigned int type) { return type == 0; });
+  Result r = c.runPrepared(bound.sql, bound.values, bound.types, deferrable);
   if (counter && PQntuples(r.get()) > 0)
     lastKey_ = std::atoll(PQgetvalue(r.get(), PQntuples(r.get()) - 1, 0));
 }

@@ -12,39 +12,33 @@
 
 #include "dbaccess/engine.h"
 #include "dbaccess/pg/pg_connection.h"
+#include "dbaccess/recordset_columns.h"
 #include "dbaccess/schema.h"
 #include "kolvar/value.h"
 
 namespace kolvar::db::pg {
 
 // The whole result of one SELECT, read in one round trip.
-class Recordset : public db::Recordset {
+class Recordset : public RecordsetColumns {
  public:
   Recordset(Connection& connection, Result result, const std::vector<std::string>& aliases);
 
   bool eof() const override;
   std::int32_t recordCount() const override;
   std::int32_t absolutePosition() const override;
+  void absolutePosition(std::int32_t position) override;
   void moveNext() override;
   void moveFirst() override;
   void moveLast() override;
   void close() override;
   bool isOpen() const override { return result_ != nullptr; }
 
-  int fieldCount() const override;
-  const std::string& fieldName(int index) const override;
-  int fieldIndex(std::string_view name) const override;
   Value field(int index) const override;
-  using db::Recordset::field;
+  using RecordsetColumns::field;
 
  private:
-  void requireOpen() const;
-
   Result result_;
   std::int32_t rows_ = 0;
-  std::vector<std::string> names_;
-  std::vector<std::string> lowerNames_;
-  std::vector<std::optional<ColumnType>> types_;
   std::vector<unsigned int> serverTypes_;
   std::int32_t position_ = 0;
   std::int32_t visited_ = 0;
@@ -73,6 +67,13 @@ class Database : public db::Database {
   // Units of work are serializable transactions; one that lost to a
   // concurrent one fails with 3050, and this says so until the next begins.
   bool unitConflicted() const override;
+
+  // Rows are read through a cursor, a few thousand per round trip, and
+  // written with COPY.
+  void scanRows(const Table& table, const RowVisitor& each) override;
+  void insertRows(const Table& table, const std::vector<std::vector<Value>>& rows) override;
+  std::int64_t counterMark(const Table& table) override;
+  void raiseCounterMark(const Table& table, std::int64_t mark) override;
 
   // A bare transaction, outside the units of work (tests, bulk work).
   void begin(std::string_view isolation = "READ COMMITTED");

@@ -83,16 +83,10 @@ Recordset::Recordset(Connection& connection, Result result, const std::vector<st
       for (const auto& alias : aliases)
         if (text::LowerAscii(alias) == name) name = alias;
     }
-    names_.push_back(name);
-    lowerNames_.push_back(text::LowerAscii(name));
     const Column* c = connection.describedColumn(table, column);
-    types_.push_back(c ? std::optional(c->type) : std::nullopt);
+    addColumn(std::move(name), c ? std::optional(c->type) : std::nullopt);
     serverTypes_.push_back(PQftype(r, i));
   }
-}
-
-void Recordset::requireOpen() const {
-  if (!result_) Raise(err::kObjectInvalid);
 }
 
 bool Recordset::eof() const {
@@ -108,6 +102,12 @@ std::int32_t Recordset::recordCount() const {
 std::int32_t Recordset::absolutePosition() const {
   requireOpen();
   return position_ >= rows_ ? -1 : position_;
+}
+
+void Recordset::absolutePosition(std::int32_t position) {
+  requireOpen();
+  if (position < 0 || position >= visited_) Raise(err::kNoCurrentRecord);
+  position_ = position;
 }
 
 void Recordset::moveNext() {
@@ -134,34 +134,15 @@ void Recordset::close() {
   result_.reset();
 }
 
-int Recordset::fieldCount() const {
-  requireOpen();
-  return static_cast<int>(names_.size());
-}
-
-const std::string& Recordset::fieldName(int index) const {
-  requireOpen();
-  if (index < 0 || index >= static_cast<int>(names_.size())) Raise(err::kItemNotFound);
-  return names_[static_cast<std::size_t>(index)];
-}
-
-int Recordset::fieldIndex(std::string_view name) const {
-  requireOpen();
-  const std::string wanted = text::LowerAscii(name);
-  for (std::size_t i = 0; i < lowerNames_.size(); ++i)
-    if (lowerNames_[i] == wanted) return static_cast<int>(i);
-  Raise(err::kItemNotFound,
-        "Elemento no encontrado en esta colección: '" + std::string(name) + "'.");
-}
-
 Value Recordset::field(int index) const {
   requireOpen();
-  if (index < 0 || index >= static_cast<int>(names_.size())) Raise(err::kItemNotFound);
+  requireField(index);
   if (position_ >= rows_) Raise(err::kNoCurrentRecord);
   if (PQgetisnull(result_.get(), position_, index)) return Value::Null();
   const char* text = PQgetvalue(result_.get(), position_, index);
   const auto i = static_cast<std::size_t>(index);
-  return types_[i] ? Typed(*types_[i], serverTypes_[i], text) : ByServerType(serverTypes_[i], text);
+  const auto& type = describedType(index);
+  return type ? Typed(*type, serverTypes_[i], text) : ByServerType(serverTypes_[i], text);
 }
 
 }  // namespace kolvar::db::pg
