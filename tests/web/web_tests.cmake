@@ -14,7 +14,7 @@ if(NOT KOLVAR_NODE)
 endif()
 
 add_test(NAME web_api COMMAND ${KOLVAR_NODE} ${KOLVAR_WEB_TESTS}/api.test.mjs
-         --kolvar $<TARGET_FILE:kolvar_cli>)
+         --kolvar $<TARGET_FILE:kolvar_cli> --long-imports $<IF:$<BOOL:${KOLVAR_SANITIZE}>,0,1>)
 set_tests_properties(web_api PROPERTIES LABELS web TIMEOUT 120)
 
 # The browser and load tests drive the optimised program only.
