@@ -3,6 +3,7 @@
 // driver the client uses line by line.
 #include <vector>
 
+#include "dbaccess/batch_state.h"
 #include "import/file_lines.h"
 #include "import/finding_fields.h"
 #include "import/import_driver.h"
@@ -131,7 +132,11 @@ class FileImport {
         continue;
       }
       Value entries;
-      driver.importDeclarado(line, entries, target_.declaration);
+      {
+        // Any failure here abandons the whole import.
+        const db::UndoneAsAWhole whole;
+        driver.importDeclarado(line, entries, target_.declaration);
+      }
       if (type == '2' && driver.Sujeto() == 3 && driver.Resultado() == 0) ++result.stored;
       if (!progress.line()) return false;
     }
