@@ -254,6 +254,7 @@ TEST_P(EngineTest, TopIsAdaptedAndLikeSpeaksTheDesktopPatternLanguage) {
   EXPECT_EQ(Count("TDeclarante WHERE CSDE = 1 AND nombred LIKE '*'"), 0);
 }
 
+<<<<<<< HEAD
 // LIKE folds the letters of ASCII and Latin-1, and no others, on both
 // engines; on the server also in a database whose collation folds only ASCII.
 TEST_P(EngineTest, LikeFoldsLatinLettersWhateverTheDatabasesCollation) {
@@ -342,6 +343,9 @@ TEST_P(EngineTest, CursorCountsVisitedRowsUntilMoveLast) {
 // drew comes back on the file engine, where nobody saw it; the server's
 // counter is not transactional and skips it.
 TEST_P(EngineTest, CountersNeverReuseAKeyAndTheServerSkipsTheKeyOfAnUndoneInsert) {
+=======
+TEST_P(EngineTest, CountersNeverReuseAKeyAndInsertsReportTheirKey) {
+>>>>>>> main
   db->execute("INSERT INTO TDeclaraciones (CSDE) VALUES (1)");
   db->execute("INSERT INTO TDeclaraciones (CSDE) VALUES (1)");
   EXPECT_EQ(db->lastInsertKey(), 2);
