@@ -254,7 +254,6 @@ TEST_P(EngineTest, TopIsAdaptedAndLikeSpeaksTheDesktopPatternLanguage) {
   EXPECT_EQ(Count("TDeclarante WHERE CSDE = 1 AND nombred LIKE '*'"), 0);
 }
 
-<<<<<<< HEAD
 // LIKE folds the letters of ASCII and Latin-1, and no others, on both
 // engines; on the server also in a database whose collation folds only ASCII.
 TEST_P(EngineTest, LikeFoldsLatinLettersWhateverTheDatabasesCollation) {
@@ -313,39 +312,10 @@ TEST_P(EngineTest, LikeFoldsLatinLettersWhateverTheDatabasesCollation) {
   }
 }
 
-TEST_P(EngineTest, CursorCountsVisitedRowsUntilMoveLast) {
-  for (int i = 0; i < 5; ++i)
-    db->execute("INSERT INTO TDeclarante (nombred) VALUES ('n" + std::to_string(i) + "')");
-  auto rs = db->openRecordset("SELECT nombred FROM TDeclarante ORDER BY CSDE");
-  EXPECT_EQ(rs->recordCount(), 1);
-  rs->moveNext();
-  EXPECT_EQ(rs->recordCount(), 2);
-  rs->moveLast();
-  EXPECT_EQ(rs->recordCount(), 5);
-  EXPECT_EQ(rs->absolutePosition(), 4);
-  EXPECT_EQ(rs->field(0).toString(), "n4");
-  rs->moveFirst();
-  EXPECT_EQ(rs->field(0).toString(), "n0");
-  int seen = 0;
-  for (; !rs->eof(); rs->moveNext()) ++seen;
-  EXPECT_EQ(seen, 5);
-  EXPECT_EQ(rs->absolutePosition(), -1);
-  ExpectError(err::kNoCurrentRecord, [&] { rs->field(0); });
-  ExpectError(err::kNoCurrentRecord, [&] { rs->moveNext(); });
-
-  auto empty = db->openRecordset("SELECT * FROM TDeclarante WHERE CSDE = 0");
-  EXPECT_TRUE(empty->eof());
-  EXPECT_EQ(empty->recordCount(), 0);
-  ExpectError(err::kNoCurrentRecord, [&] { empty->moveLast(); });
-}
-
 // Deleted keys never come back on either engine. The key an undone insert
 // drew comes back on the file engine, where nobody saw it; the server's
 // counter is not transactional and skips it.
 TEST_P(EngineTest, CountersNeverReuseAKeyAndTheServerSkipsTheKeyOfAnUndoneInsert) {
-=======
-TEST_P(EngineTest, CountersNeverReuseAKeyAndInsertsReportTheirKey) {
->>>>>>> main
   db->execute("INSERT INTO TDeclaraciones (CSDE) VALUES (1)");
   db->execute("INSERT INTO TDeclaraciones (CSDE) VALUES (1)");
   EXPECT_EQ(db->lastInsertKey(), 2);
