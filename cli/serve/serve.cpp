@@ -34,9 +34,9 @@ constexpr std::size_t kMaxUpload = 64 * 1024 * 1024;
 // that has none.
 DataPaths PrepareData(const std::string& folder, const std::string& userDb) {
   std::filesystem::create_directories(folder);
-  DataPaths paths{userDb.empty() ? (std::filesystem::path(folder) / "kolvar-usuario.db").string()
-                                 : userDb,
-                  (std::filesystem::path(folder) / "kolvar-referencia.db").string()};
+  DataPaths paths{
+      userDb.empty() ? (std::filesystem::path(folder) / "kolvar-usuario.db").string() : userDb,
+      (std::filesystem::path(folder) / "kolvar-referencia.db").string()};
   if (IsServerDatabase(paths.user)) {
     try {
       CreateUserDatabase(paths.user);
