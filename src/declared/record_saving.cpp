@@ -70,10 +70,10 @@ Value cDeclarado::GuardarDeclarado(const Value& vBufferResultado, bool blnValida
     declarado.datTDeclarados_csdo(key);  // as given, on every attempt
     db::Transaction unit = OpenUserWriting();
     if (key != 0) {
-      if (declarado.Modificar()) GuardarDatosPropios(declarado, detail);
+      if (declarado.Modificar()) GuardarDatosPropios(declarado, detail, false);
     } else {
       declarado.datTDeclarados_csdo(declarado.Insertar());
-      if (declarado.datTDeclarados_csdo() >= 1) GuardarDatosPropios(declarado, detail);
+      if (declarado.datTDeclarados_csdo() >= 1) GuardarDatosPropios(declarado, detail, true);
     }
     unit.commit();
     return errors;
@@ -88,11 +88,13 @@ Value cDeclarado::ValidarRegistro(const Value& vBufferResultado, cTDeclarados& d
   return errors;
 }
 
-void cDeclarado::GuardarDatosPropios(cTDeclarados& declarado, std::optional<DetailTable>& detail) {
-  declarado.BorrarDatosPropios();
+void cDeclarado::GuardarDatosPropios(cTDeclarados& declarado, std::optional<DetailTable>& detail,
+                                     bool nuevo) {
+  const std::int32_t key = declarado.datTDeclarados_csdo();
+  if (!nuevo || !techoDeDetalles_ || key <= *techoDeDetalles_) declarado.BorrarDatosPropios();
   if (!detail) return;
-  detail->InsertarDatos(Value(declarado.datTDeclarados_csdo()),
-                        Value(declarado.datTDeclarados_csci()));
+  detail->InsertarDatos(Value(key), Value(declarado.datTDeclarados_csci()));
+  if (techoDeDetalles_) techoDeDetalles_ = std::max(*techoDeDetalles_, key);
 }
 
 }  // namespace kolvar::declared

@@ -17,6 +17,10 @@ Value cDeclarado::ObtenerDeclarados(std::int32_t lngDeclaracion) {
   });
 }
 
+std::int32_t cDeclarado::MayorClaveConDetalle() {
+  return OnUser([] { return cTDeclarados().MayorClaveConDetalle(); });
+}
+
 std::int32_t cDeclarado::MaxDeclarado() {
   return WithTag("cdeclarado.MaxDeclarado ",
                  [&] { return OnUser([] { return cTDeclarados().MaxDeclarado(); }); });

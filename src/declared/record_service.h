@@ -26,6 +26,13 @@ class cDeclarado : public ServiceDatabases {
   Value GuardarDeclarado(const Value& vBufferResultado, bool blnValidar);
   Value ObtenerDeclarados(std::int32_t lngDeclaracion);
   std::int32_t MaxDeclarado();
+  // For bulk saving of new records: the highest record key a detail row
+  // carries. While the ceiling is known (nothing else writes meanwhile), a
+  // record GuardarDeclarado inserts under a key above it has no detail rows
+  // to delete; the detail rows it stores raise it.
+  std::int32_t MayorClaveConDetalle();
+  void TechoDeDetalles(std::optional<std::int32_t> v) { techoDeDetalles_ = v; }
+  std::optional<std::int32_t> TechoDeDetalles() const { return techoDeDetalles_; }
   Value CargarDeclarado(std::int32_t lngDeclarado);
   Value CargarDpdoi(std::int32_t lngDeclarado);
   Value CargarDpbi(std::int32_t lngDeclarado);
@@ -39,11 +46,13 @@ class cDeclarado : public ServiceDatabases {
   Value ValidarRegistro(const Value& vBufferResultado, cTDeclarados& declarado);
   // The record's detail rows replaced by `detail`, already filled (none for a
   // letter without a detail table).
-  void GuardarDatosPropios(cTDeclarados& declarado, std::optional<DetailTable>& detail);
+  // A new record (`nuevo`) above the ceiling has none to replace.
+  void GuardarDatosPropios(cTDeclarados& declarado, std::optional<DetailTable>& detail, bool nuevo);
 
   Value CargarDetalle(const char* tag, DetailTable&& detail, std::int32_t lngDeclarado);
 
   std::int16_t EjercicioDestino_ = 0;
+  std::optional<std::int32_t> techoDeDetalles_;
 };
 
 }  // namespace kolvar::declared

@@ -1,5 +1,7 @@
 #include "declared/record_table.h"
 
+#include <algorithm>
+
 #include "core/retag.h"
 #include "dbaccess/batch_state.h"
 #include "dbaccess/conexion.h"
@@ -90,6 +92,17 @@ std::int32_t cTDeclarados::MaxDeclarado() {
   const Value max = rs->field(0);
   rs->close();
   return max.isNull() ? 0 : max.toLong();
+}
+
+std::int32_t cTDeclarados::MayorClaveConDetalle() {
+  std::int32_t most = 0;
+  for (const char* table : kDetailTables) {
+    auto rs = Conexion().openRecordset(std::string("SELECT MAX(CSDO) FROM ") + table);
+    const Value max = rs->field(0);
+    rs->close();
+    if (!max.isNull()) most = std::max(most, max.toLong());
+  }
+  return most;
 }
 
 Value cTDeclarados::ObtenerDeclarados() {

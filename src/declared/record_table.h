@@ -63,6 +63,7 @@ class cTDeclarados : public RecordLookups {
   bool BorrarDatosPropios();                 // detail rows of (csci, csdo)
   bool BorrarDatosPropiosDeDeclaracion();    // detail rows of the declaration csci
   std::int32_t MaxDeclarado();
+  std::int32_t MayorClaveConDetalle();  // the highest CSDO of any detail row, 0 without
   Value ObtenerDeclarados();
   Value ObtenerDeclaradosParaFichero();
   Value CargarDeclarado();

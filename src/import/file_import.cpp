@@ -1,9 +1,11 @@
 // A whole declaration file in one batch: the validation pass over every line,
 // then, when the file may be stored, the import pass, through the same line
 // driver the client uses line by line.
+#include <utility>
 #include <vector>
 
 #include "dbaccess/batch_state.h"
+#include "dbaccess/pg/pg_connection.h"
 #include "import/file_lines.h"
 #include "import/finding_fields.h"
 #include "import/import_driver.h"
@@ -54,13 +56,17 @@ class Progress {
   }
   bool report() {
     state_.bytesRead = lines_.bytesRead();
+    reported_ = true;
     return !callback_ || callback_(state_);
   }
+  // True once after each report: the caller's code may have run.
+  bool takeReported() { return std::exchange(reported_, false); }
 
  private:
   const ImportProgressCallback& callback_;
   const FileLines& lines_;
   ImportProgress state_;
+  bool reported_ = false;
 };
 
 class FileImport {
@@ -121,6 +127,10 @@ class FileImport {
     FileLines lines(path_);
     Progress progress(progress_, 2, lines);
     cImportacion driver = NewDriver(target_, options_);
+    // Only this pass writes the file while it runs, so its new records can
+    // skip deleting detail rows (the server may see other sessions' rows).
+    const bool ownsFile = !db::pg::IsServerAddress(target_.userDatabase);
+    if (ownsFile) driver.LeerTechoDeDetalles();
     bool headerChecked = false;
     std::string line;
     std::uint64_t hash = 0;
@@ -136,6 +146,7 @@ class FileImport {
         if (!progress.line()) return false;
         continue;
       }
+      if (progress.takeReported() && ownsFile) driver.LeerTechoDeDetalles();
       Value entries;
       {
         // Any failure here abandons the whole import.

@@ -102,6 +102,12 @@ void cImportacion::Importar(std::string& line, Value& vBufferErrores, Pass pass)
   }
 }
 
+void cImportacion::LeerTechoDeDetalles() {
+  declared::cDeclarado service;
+  service.mdbmod(mdbmod_);
+  techoDeDetalles_ = service.MayorClaveConDetalle();
+}
+
 std::uint8_t cImportacion::ValidarDeclarante(const std::string& line, Value& errores) {
   Value f = Importacion::DesglosarRegistroDeclarante(line);
   errores =
@@ -131,7 +137,9 @@ std::uint8_t cImportacion::ProcesarDeclarado(std::string& line, Value& errores, 
   if (!errores(0, 0).isEmpty()) return 3;
   if (pass != Pass::Validation) {
     service.EjercicioDestino(Value(ejercicio_).toInteger());
+    service.TechoDeDetalles(techoDeDetalles_);
     service.GuardarDeclarado(StoringBuffer(f, declaracion_), false);
+    techoDeDetalles_ = service.TechoDeDetalles();
   }
   return 0;
 }

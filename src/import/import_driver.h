@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -66,6 +67,10 @@ class cImportacion {
   // found without findings: stored as importDeclarado stores it, without
   // checking it again.
   void importDeclaradoValidado(std::string& strLineaLectura, Value& vBufferErrores);
+  // Bulk import in a batch on a database file: reads the highest record key
+  // a detail row carries, so that new records above it skip deleting detail
+  // rows they cannot have. To be read again after any other code ran.
+  void LeerTechoDeDetalles();
 
   // Bulk work for late-bound clients. IniciarLote opens a batch on this
   // object's two files (see kolvar/batch.h); TerminarLote commits it,
@@ -103,6 +108,7 @@ class cImportacion {
   std::int16_t opeDeImp_ = 0;
   std::int32_t codDte_ = 0;
   std::unique_ptr<Batch> lote_;
+  std::optional<std::int32_t> techoDeDetalles_;
 };
 
 }  // namespace kolvar

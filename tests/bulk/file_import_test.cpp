@@ -171,6 +171,19 @@ TEST_P(FileImport, AFileChangedBetweenThePassesStoresNothing) {
   EXPECT_EQ(Stored(), 0);
 }
 
+// New records skip deleting detail rows only above the highest key a detail
+// row has: rows left under their keys go as the line-by-line calls delete them.
+TEST_P(FileImport, DetailRowsLeftUnderTheNewKeysAreDeletedAsLineByLine) {
+  ExecUser("INSERT INTO tdpbi (CSCI, CSDO) VALUES (7, 1)");
+  ExecUser("INSERT INTO tdpfr (CSCI, CSDO) VALUES (7, 3)");
+  const std::string file = (dir / "f.txt").string();
+  ASSERT_TRUE(generated::WriteFile(file, 2014, 4));  // books E F R S, keys 1 to 4
+  EXPECT_EQ(ImportFile(file, Target(2014, userPath)).stored, 4);
+  EXPECT_EQ(ScalarUser("SELECT count(*) FROM tdpbi").toLong(), 0);
+  EXPECT_EQ(ScalarUser("SELECT count(*) FROM tdpfr WHERE CSDO = 3").toLong(), 1);
+  EXPECT_EQ(ScalarUser("SELECT count(*) FROM tdpfr").toLong(), 2);
+}
+
 TEST_P(FileImport, Latin1AndUtf8TextCrLfAndTheEndOfFileMark) {
   std::string latin = generated::RecordLine(2014, 3);
   latin.replace(35, 9,
