@@ -1,6 +1,6 @@
 // The line's row index and the rule shapes that several keys share.
 #include <algorithm>
-#include <unordered_map>
+#include <array>
 
 #include "core/text.h"
 #include "dbaccess/general.h"
@@ -9,14 +9,35 @@
 
 namespace kolvar::Importacion::line_rules {
 
+namespace {
+
+// Keys by a cheap hash of their bytes, in a table with room to spare.
+constexpr std::size_t kSlots = 256;
+
+constexpr std::size_t SlotOf(std::string_view key) {
+  std::size_t h = key.size();
+  for (const char c : key) h = h * 31 + static_cast<unsigned char>(c);
+  return h % kSlots;
+}
+
+constexpr std::array<KeyId, kSlots> kKeyOfSlot = [] {
+  std::array<KeyId, kSlots> slots{};
+  slots.fill(kNoKey);
+  for (std::size_t i = 0; i < kKeys.size(); ++i) {
+    std::size_t s = SlotOf(kKeys[i]);
+    while (slots[s] != kNoKey) s = (s + 1) % kSlots;
+    slots[s] = static_cast<KeyId>(i);
+  }
+  return slots;
+}();
+
+}  // namespace
+
 KeyId FindKey(std::string_view key) {
-  static const std::unordered_map<std::string_view, KeyId> index = [] {
-    std::unordered_map<std::string_view, KeyId> m;
-    for (std::size_t i = 0; i < kKeys.size(); ++i) m.emplace(kKeys[i], static_cast<KeyId>(i));
-    return m;
-  }();
-  const auto it = index.find(key);
-  return it == index.end() ? kNoKey : it->second;
+  for (std::size_t s = SlotOf(key);; s = (s + 1) % kSlots) {
+    const KeyId id = kKeyOfSlot[s];
+    if (id == kNoKey || kKeys[id] == key) return id;
+  }
 }
 
 DeclaredLine::DeclaredLine(Value& fieldBuffer, Value& errores, const Services& services,
