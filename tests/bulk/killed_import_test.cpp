@@ -17,7 +17,7 @@
 namespace kolvar::testing {
 namespace {
 
-constexpr int kRecords = 2000;
+constexpr int kRecords = 10000;
 constexpr int kKills = 30;
 
 pid_t StartImport(const std::string& file, const std::string& user, const std::string& ref) {
@@ -63,13 +63,17 @@ TEST_F(KilledImport, LeavesTheDatabaseAsBeforeEveryTime) {
   ASSERT_TRUE(generated::WriteFile(file, 2014, kRecords));
   ExecUser("INSERT INTO tOperadores (CSCI, NIF) VALUES (3, 'KEPT')");
 
-  const auto start = Clock::now();
+  // The length of a whole import, timed warm (the first run loads the files).
+  Clock::duration whole{};
   int status = 0;
-  waitpid(StartImport(file, userPath, referencePath), &status, 0);
-  const auto whole = Clock::now() - start;
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  ASSERT_EQ(Inspect(userPath).second, kRecords);
-  ForgetTheFile();
+  for (int run = 0; run < 2; ++run) {
+    const auto start = Clock::now();
+    waitpid(StartImport(file, userPath, referencePath), &status, 0);
+    whole = Clock::now() - start;
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(Inspect(userPath).second, kRecords);
+    ForgetTheFile();
+  }
 
   const unsigned seed = std::random_device{}();
   std::mt19937 rng(seed);
