@@ -19,6 +19,14 @@ namespace {
 
 constexpr int kBusyWaitMs = 2000;
 
+// Without memory statistics the engine takes no lock to count each of its
+// allocations, a sixth of the work of opening a file. The setting belongs to
+// the whole process and only takes before the engine starts, so it is made
+// once, when the library is loaded; a host that has already started the
+// engine keeps its own setting (the call is then refused and changes nothing).
+[[maybe_unused]] const bool kNoMemoryStatistics =
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+
 void RaiseIfMissing(const std::string& path) {
   std::error_code ec;
   const std::filesystem::path p(path);
@@ -61,7 +69,9 @@ bool HasMoreThanBlanks(const char* tail) {
 }  // namespace
 
 Database::Database(const std::string& path, bool readOnly) : path_(path) {
-  RaiseIfMissing(path);
+  // The names the engine reads as something other than a file are checked
+  // first; any other missing file is told from the failed opening.
+  if (path.empty() || path == ":memory:" || path.starts_with("file:")) RaiseIfMissing(path);
   int flags = SQLITE_OPEN_NOMUTEX | (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
   std::string name = path;
   if (readOnly && !FolderWritable(path)) {
@@ -74,6 +84,7 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   if (rc != SQLITE_OK) {
     const std::string message = db ? sqlite3_errmsg(db) : "open";
     sqlite3_close(db);
+    RaiseIfMissing(path);
     RaiseEngineError(rc, message);
   }
   db_ = db;
@@ -81,7 +92,9 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   sqlite3_extended_result_codes(db_, 0);
   RegisterLike(db_);
   checks_.attach(db_);
-  // Reading the schema tells a database file from any other file.
+  // Reading the schema tells a database file from any other file: preparing
+  // a statement on it reads it, and the first statement of the unit finds it
+  // read.
   //
   // Journal and sync: a rollback journal deleted at every commit, so the .db
   // file alone holds every finished call and can be copied (see
@@ -89,15 +102,23 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   // file, handed to the system, before it returns, so it survives a crash of
   // the program; a crash in the middle of one leaves the journal that undoes
   // it. A sync on every commit would also cover a crash of the machine, at
-  // about a hundred times the cost of a commit (bench/connection_bench).
+  // about a hundred times the cost of a commit (bench/connection_bench). A
+  // journal kept between commits (truncated or zeroed instead of deleted)
+  // costs more here than it saves: every unit opens the file afresh, and each
+  // transaction it begins would then open the journal to see whether it must
+  // be played back.
+  sqlite3_stmt* schema = nullptr;
+  int check = sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master", -1, &schema, nullptr);
+  sqlite3_finalize(schema);
   char* message = nullptr;
-  const int check = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master; PRAGMA synchronous=OFF",
-                                 nullptr, nullptr, &message);
+  if (check == SQLITE_OK)
+    check = sqlite3_exec(db_, "PRAGMA synchronous=OFF", nullptr, nullptr, &message);
   if (check != SQLITE_OK) {
-    const std::string text = message ? message : "";
+    const std::string text = message ? message : sqlite3_errmsg(db_);
     sqlite3_free(message);
     sqlite3_close(db_);
     db_ = nullptr;
+    RaiseIfMissing(path);
     RaiseEngineError(check, text);
   }
   // A file made with a write-ahead log is turned to a rollback journal that
