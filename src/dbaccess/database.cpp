@@ -68,7 +68,7 @@ bool HasMoreThanBlanks(const char* tail) {
 
 }  // namespace
 
-Database::Database(const std::string& path, bool readOnly) : path_(path) {
+Database::Database(const std::string& path, bool readOnly) : path_(path), readOnly_(readOnly) {
   // The names the engine reads as something other than a file are checked
   // first; any other missing file is told from the failed opening.
   if (path.empty() || path == ":memory:" || path.starts_with("file:")) RaiseIfMissing(path);
@@ -78,6 +78,7 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
     // Nobody here can leave a journal beside it, so it is read without locks.
     flags |= SQLITE_OPEN_URI;
     name = ImmutableUri(path);
+    immutable_ = true;
   }
   sqlite3* db = nullptr;
   const int rc = sqlite3_open_v2(name.c_str(), &db, flags, GuardedVfsName());
@@ -127,11 +128,9 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   if (!readOnly) sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
 }
 
+// Whatever is pending: nothing outlives the object.
 Database::~Database() {
-  try {
-    close();
-  } catch (...) {
-  }
+  if (db_) closeFile();
 }
 
 sqlite3* Database::handle() const {
@@ -247,7 +246,7 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
   if (IsTransactionControl(sql))
     Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
   Bind(stmt.get(), params);
-  if (!checks_.loaded()) checks_.load(db_);
+  checks_.ready(db_);
   const std::string verb = FirstWord(sql);
   const bool writes = !sqlite3_stmt_readonly(stmt.get());
   if (writes) requireLiveUnit();
@@ -280,9 +279,9 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
 }
 
 std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
-  sqlite3_stmt* stmt = prepare(sql);
+  sqlite3_stmt* stmt = acquire(sql);
   if (!IsSelect(sql)) {
-    sqlite3_finalize(stmt);
+    release(stmt);
     Raise(err::kInvalidOperation,
           "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
   }
@@ -318,6 +317,42 @@ TableDef Database::tableDef(std::string_view table) {
   return TableDef(*this, name);
 }
 
+// A file read without locks may have changed unseen: it is opened afresh.
+bool Database::resume(const std::string& name, bool readOnly) {
+  if (!db_ || closePending_ || pinned_ || depth_ > 0 || immutable_) return false;
+  if (name != path_ || readOnly != readOnly_ || !sqlite3_get_autocommit(db_)) return false;
+  for (auto& rs : recordsets()) rs->close();
+  recordsets_.clear();
+  for (sqlite3_stmt* s = sqlite3_next_stmt(db_, nullptr); s; s = sqlite3_next_stmt(db_, s))
+    if (sqlite3_stmt_busy(s)) return false;
+  // Renamed, replaced or deleted since it was opened: the name now means
+  // another file, or none.
+  int moved = 1;
+  if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved)
+    return false;
+  // What another connection changed meanwhile, the engine reads again at the
+  // next transaction, its schema included; the column checks follow it.
+  sqlite3_set_last_insert_rowid(db_, 0);
+  checks_.recheck();
+  return true;
+}
+
+void Database::leaveWriteAheadLog() noexcept {
+  if (readOnly_) return;
+  sqlite3_stmt* mode = nullptr;
+  try {
+    mode = statements_.acquire("PRAGMA journal_mode",
+                               [this](std::string_view t) { return prepareOn(db_, t); });
+  } catch (...) {
+    return;
+  }
+  const bool log =
+      sqlite3_step(mode) == SQLITE_ROW &&
+      sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(mode, 0)), "wal") == 0;
+  release(mode);
+  if (log) sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+}
+
 void Database::pin(bool pinned) {
   pinned_ = pinned;
   if (!pinned_ && closePending_ && depth_ == 0) closeFile();
@@ -335,6 +370,8 @@ void Database::close() {
 }
 
 void Database::closeFile() noexcept {
+  for (auto& rs : recordsets()) rs->close();
+  recordsets_.clear();
   statements_.clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;

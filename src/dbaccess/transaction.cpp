@@ -66,6 +66,7 @@ void Database::commitUnit(int level) {
   requireLiveUnit();
   runCached(level == 0 ? "COMMIT" : ("RELEASE " + SavepointName(level)).c_str());
   depth_ = level;
+  if (level == 0) leaveWriteAheadLog();
   if (level == 0 && closePending_ && !pinned_) closeFile();
 }
 
