@@ -73,14 +73,6 @@ class ServerSession {
   PGconn* conn_;
 };
 
-// The machine's load averages over 1, 5 and 15 minutes.
-inline std::string LoadAverage() {
-  std::ifstream in("/proc/loadavg");
-  std::string one, five, fifteen;
-  in >> one >> five >> fifteen;
-  return one + " " + five + " " + fifteen;
-}
-
 class BenchServer {
  public:
   BenchServer() {

@@ -9,23 +9,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "bench_run.h"
 #include "form340_lines.h"
 #include "kolvar/kolvar.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using kolvar::bench::Clock;
+using kolvar::bench::Since;
 namespace fs = std::filesystem;
-
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 kolvar::ImportTarget Target(const std::string& user, const std::string& reference) {
   return {user, reference, 1, 2014, 12, 1};
@@ -96,7 +93,7 @@ int ImportOnly(long long records, const fs::path& dir) {
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--import-only") == 0)
     return ImportOnly(std::stoll(argv[2]), argv[3]);
-  const long long records = argc > 1 ? std::stoll(argv[1]) : 1000000;
+  const long long records = kolvar::bench::SizeArgument(argc, argv, 1000000LL, "declared records");
   const fs::path dir =
       fs::temp_directory_path() / ("kolvar-bulk-bench-" + std::to_string(getpid()));
   fs::create_directories(dir);
@@ -134,6 +131,7 @@ int main(int argc, char** argv) {
   const long full = PeakOfImport(argv[0], dir, records);
   std::printf("peak memory: %lld records %ld KiB, %lld records %ld KiB, ratio %.2f\n", records,
               full, records / 4, quarter, quarter > 0 ? static_cast<double>(full) / quarter : 0.0);
+  kolvar::bench::PrintLoadAverage("end");
   fs::remove_all(dir);
   return r.stored == records ? 0 : 1;
 }

@@ -3,7 +3,6 @@
 // (one prepared insert per record, one transaction) as the anchor.
 #include <sqlite3.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include "kolvar/batch.h"
 #define KOLVAR_WHOLE_FILE_IMPORT 1
 #endif
+#include "bench_run.h"
 #include "generator.h"
 #include "kolvar/kolvar.h"
 #include "library.h"
@@ -21,13 +21,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using kolvar::bench::Clock;
+using kolvar::bench::Since;
 namespace fs = std::filesystem;
 using namespace kolvar::cli;
-
-double Since(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
 
 Library Fresh(const fs::path& dir) {
   fs::remove_all(dir);
@@ -117,7 +114,7 @@ double RawSqlite(const fs::path& dir, const GeneratedFile& g) {
 
 int main(int argc, char** argv) {
   GeneratorOptions o;
-  o.records = argc > 1 ? std::atol(argv[1]) : 100000;
+  o.records = kolvar::bench::SizeArgument(argc, argv, 100000L, "declared records");
   const fs::path dir = fs::temp_directory_path() / "kolvar-cli-import-bench";
   fs::remove_all(dir);
   fs::create_directories(dir);
@@ -140,6 +137,7 @@ int main(int argc, char** argv) {
               library / raw);
   std::printf("kolvar import:               %8.2f s  (%.2f x the library's import, %.1f x raw)\n",
               program, program / library, program / raw);
+  kolvar::bench::PrintLoadAverage("end");
   fs::remove_all(dir);
   return program <= 1.5 * library ? 0 : 1;
 }

@@ -4,32 +4,22 @@
 // every commit, no sync), with a sync on every commit, and with the former
 // write-ahead log.
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "bench_run.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/general.h"
 #include "kolvar/kolvar.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// Processor time of this process, user and system, in seconds.
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
+using kolvar::bench::Clock;
+using kolvar::bench::CpuSeconds;
+using kolvar::bench::Since;
 
 std::string InsertText(int i) {
   return "INSERT INTO tOperadores "
@@ -42,8 +32,7 @@ std::string InsertText(int i) {
 }
 
 void Report(const char* what, int units, double library, double raw) {
-  std::printf("%s: %.1f us per unit, raw SQLite %.1f us, ratio %.1f\n", what, library / units * 1e6,
-              raw / units * 1e6, library / raw);
+  kolvar::bench::PrintBesideAnchor(what, library / units * 1e6, raw / units * 1e6, "us per unit");
 }
 
 // Open, one-row select read into a buffer, close.
@@ -59,7 +48,7 @@ void ReadingUnit(const std::string& path, int units) {
     rs->close();
     Conexion().Cerrar();
   }
-  const double library = Seconds(start), libraryCpu = CpuSeconds() - cpu;
+  const double library = Since(start), libraryCpu = CpuSeconds() - cpu;
   start = Clock::now();
   for (int i = 0; i < units; ++i) {
     sqlite3* db = nullptr;
@@ -73,7 +62,7 @@ void ReadingUnit(const std::string& path, int units) {
     sqlite3_close(db);
   }
   Report("reading unit of work (open, one-row select, CargarBuffer, close)", units, library,
-         Seconds(start));
+         Since(start));
   std::printf("  library cpu %.1f us per unit\n", libraryCpu / units * 1e6);
 }
 
@@ -87,7 +76,7 @@ void WritingUnit(const std::string& path, const std::string& rawPath, int units)
     Conexion().execute(InsertText(i));
     Conexion().Cerrar();
   }
-  const double library = Seconds(start);
+  const double library = Since(start);
   start = Clock::now();
   for (int i = 0; i < units; ++i) {
     sqlite3* db = nullptr;
@@ -96,8 +85,7 @@ void WritingUnit(const std::string& path, const std::string& rawPath, int units)
     sqlite3_exec(db, InsertText(i).c_str(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
   }
-  Report("writing unit of work (open, one INSERT committed, close)", units, library,
-         Seconds(start));
+  Report("writing unit of work (open, one INSERT committed, close)", units, library, Since(start));
 }
 
 // Commits per second of single-row INSERTs on one open raw connection.
@@ -108,7 +96,7 @@ double CommitsPerSecond(const std::string& path, const char* settings, int commi
   const auto start = Clock::now();
   for (int i = 0; i < commits; ++i)
     sqlite3_exec(db, InsertText(i).c_str(), nullptr, nullptr, nullptr);
-  const double s = Seconds(start);
+  const double s = Since(start);
   sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
   sqlite3_close(db);
   return commits / s;
@@ -117,7 +105,7 @@ double CommitsPerSecond(const std::string& path, const char* settings, int commi
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int units = argc > 1 ? std::stoi(argv[1]) : 2000;
+  const int units = kolvar::bench::SizeArgument(argc, argv, 2000, "units of work");
   const auto dir = std::filesystem::temp_directory_path() / "kolvar-bench";
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
@@ -134,7 +122,7 @@ int main(int argc, char** argv) {
   Conexion().InicializaBD(user);
   auto start = Clock::now();
   for (int i = 0; i < units; ++i) Conexion().execute(InsertText(i));
-  const double viaExecute = units / Seconds(start);
+  const double viaExecute = units / Since(start);
   Conexion().Cerrar();
 
   const double ours = CommitsPerSecond(raw, "PRAGMA synchronous=OFF", units);
@@ -151,6 +139,7 @@ int main(int argc, char** argv) {
       "  raw SQLite, rollback journal with a sync on every commit: FULL %.0f, NORMAL %.0f; "
       "former write-ahead log (NORMAL) %.0f\n",
       fullSync, normalSync, formerLog);
+  kolvar::bench::PrintLoadAverage("end");
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -5,32 +5,21 @@
 // surface is used, so the same program measures an older build of the library
 // when it is given on LD_LIBRARY_PATH.
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_run.h"
 #include "kolvar/kolvar.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
-// Processor time of this process, user and system, in seconds: steadier than
-// wall time on a machine other work shares.
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
+using kolvar::bench::Clock;
+using kolvar::bench::CpuSeconds;
+using kolvar::bench::Since;
 
 struct Timing {
   double wall, cpu;
@@ -186,7 +175,7 @@ Timing LibrarySaves(const std::string& user, int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int records = argc > 1 ? std::stoi(argv[1]) : 20000;
+  const int records = kolvar::bench::SizeArgument(argc, argv, 20000, "declared records");
   const auto dir = std::filesystem::temp_directory_path() / "kolvar-import-bench";
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
@@ -243,6 +232,7 @@ int main(int argc, char** argv) {
       "%.0f us cpu; ratio %.1f wall, %.1f cpu\n",
       rawUnit.wall / saves * 1e6, rawUnit.cpu / saves * 1e6, unit.wall / rawUnit.wall,
       unit.cpu / rawUnit.cpu);
+  kolvar::bench::PrintLoadAverage("end");
   std::filesystem::remove_all(dir);
   return failed == 0 ? 0 : 1;
 }

@@ -1,16 +1,14 @@
 // Splitting of declared-record lines into FieldBuffers, the step the import
 // runs once per line of files with millions of lines.
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench_run.h"
 #include "core/utf8.h"
 #include "import/importacion.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // A 500-character declared record of the book, year and name given.
 std::string Record(char book, const char* year, std::u32string_view name, int i) {
@@ -39,7 +37,7 @@ std::string Record(char book, const char* year, std::u32string_view name, int i)
 }  // namespace
 
 int main(int argc, char** argv) {
-  const long lines = argc > 1 ? std::stol(argv[1]) : 1000000;
+  const long lines = kolvar::bench::SizeArgument(argc, argv, 1000000L, "declared-record lines");
   std::vector<std::string> samples;
   const char books[] = "EFRSIJU";
   for (int i = 0; i < 28; ++i)
@@ -47,14 +45,15 @@ int main(int argc, char** argv) {
                              i % 4 ? U"EMPRESA DE PRUEBA SL" : U"MUÑOZ ÁLVAREZ, JOSÉ", i));
 
   std::size_t carried = 0;  // lines of books E/F from 2014: row 37 carried
-  const auto start = Clock::now();
+  const auto start = kolvar::bench::Clock::now();
   for (long n = 0; n < lines; ++n) {
     const kolvar::Value b =
         kolvar::Importacion::DesglosarRegistroDeclarado(samples[n % samples.size()], true);
     carried += b(kolvar::Importacion::kFilasDeclarado, 1).isEmpty() ? 0 : 1;
   }
-  const double s = std::chrono::duration<double>(Clock::now() - start).count();
+  const double s = kolvar::bench::Since(start);
   std::printf("%ld declared-record lines split in %.2f s: %.0f lines/s (%zu carrying row 37)\n",
               lines, s, lines / s, carried);
+  kolvar::bench::PrintLoadAverage("end");
   return 0;
 }

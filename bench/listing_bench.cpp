@@ -4,16 +4,16 @@
 //   listing_bench [records]          (default 100000, all in book E)
 #include <sqlite3.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "bench_run.h"
 #include "kolvar/kolvar.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using kolvar::bench::Clock;
 namespace fs = std::filesystem;
 
 // Mean milliseconds of `f` over `runs` runs.
@@ -66,13 +66,14 @@ double RawMillis(const std::string& path, std::initializer_list<std::string> sta
 }
 
 void Report(const char* what, double ms, double raw) {
-  std::printf("%-44s %8.2f ms   raw SQLite %8.2f ms   ratio %.1f\n", what, ms, raw, ms / raw);
+  kolvar::bench::PrintBesideAnchor(what, ms, raw, "ms");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const long long records = argc > 1 ? std::stoll(argv[1]) : 100000;
+  const long long records =
+      kolvar::bench::SizeArgument(argc, argv, 100000LL, "records, all in book E");
   const int runs = 10;
   const fs::path dir = fs::temp_directory_path() / "kolvar-listing-bench";
   fs::remove_all(dir);
@@ -81,7 +82,6 @@ int main(int argc, char** argv) {
   kolvar::CreateUserDatabase(user);
   kolvar::CreateReferenceDatabase(reference);
   Fill(user, records);
-  std::printf("declaration of %lld records, all in book E\n", records);
 
   auto declaraciones = kolvar::CreateObject("kolvar.cDeclaraciones");
   declaraciones->Let("mdbmod", kolvar::Value(user));
@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
   });
   Report("counts per book (eight counts)", counts,
          RawMillis(user, {"SELECT count(*) FROM toperadores where csci = 1"}, runs));
+  kolvar::bench::PrintLoadAverage("end");
   fs::remove_all(dir);
   return lines == 50 ? 0 : 1;
 }

@@ -6,36 +6,26 @@
 //   server_import_bench [records]          (default 1000000)
 // The server is the one KOLVAR_TEST_PG names, or a throwaway cluster.
 #include <libpq-fe.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_run.h"
 #include "bench_server.h"
 #include "form340_lines.h"
 #include "kolvar/kolvar.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using kolvar::bench::Clock;
+using kolvar::bench::CpuSeconds;
+using kolvar::bench::Since;
 namespace fs = std::filesystem;
 
 constexpr const char* kTables[] = {"toperadores", "tdpfe", "tdpfr", "tdpbi", "tdpdoi"};
-
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Processor time of this process, user and system, in seconds.
-double CpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 struct Timed {
   double whole = 0;
@@ -97,8 +87,8 @@ double CopyIn(PGconn* conn, const std::vector<std::string>& rows) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const long long records = argc > 1 ? std::stoll(argv[1]) : 1000000;
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  const long long records = kolvar::bench::SizeArgument(argc, argv, 1000000LL, "declared records");
   const kolvar::bench::BenchServer server;
   const std::string tag = std::to_string(getpid());
   const fs::path dir = fs::temp_directory_path() / ("kolvar-server-import-bench-" + tag);
@@ -109,8 +99,7 @@ int main(int argc, char** argv) {
   kolvar::CreateReferenceDatabase(reference);
   std::printf("file: %lld declared records of books E F R S I J U, a third foreign, %.0f MB\n",
               records, static_cast<double>(fs::file_size(file)) / 1e6);
-  std::printf("%s\nload average at the start: %s\n", server.Settings().c_str(),
-              kolvar::bench::LoadAverage().c_str());
+  std::printf("%s\n", server.Settings().c_str());
 
   kolvar::CreateUserDatabase(user);
   const Timed embedded = Import(file, user, reference);
@@ -154,7 +143,7 @@ int main(int argc, char** argv) {
               pg.whole / copySeconds, (pg.whole - pg.validation) / copySeconds);
   std::printf("ratio PostgreSQL import/SQLite import: %.2f\n", pg.whole / embedded.whole);
 
-  std::printf("load average at the end: %s\n", kolvar::bench::LoadAverage().c_str());
+  kolvar::bench::PrintLoadAverage("end");
   server.DropSchema(imported);
   server.DropSchema(copied);
   fs::remove_all(dir);

@@ -16,7 +16,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -24,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_run.h"
 #include "bench_server.h"
 #include "dbaccess/conflict_retry.h"
 #include "dbaccess/pg/pg_connection.h"
@@ -34,7 +34,7 @@ extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using kolvar::bench::Clock;
 namespace fs = std::filesystem;
 using kolvar::Value;
 
@@ -68,7 +68,7 @@ Tally SaveThroughLibrary(const std::string& user, std::int32_t declaration, doub
       ++t.refused;
     }
   }
-  t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  t.seconds = kolvar::bench::Since(start);
   t.retries = kolvar::ConflictRetriesSoFar();
   return t;
 }
@@ -136,7 +136,7 @@ Tally SaveRawSqlite(const std::string& user, std::int32_t declaration, double se
       ++t.refused;
     }
   }
-  t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  t.seconds = kolvar::bench::Since(start);
   for (sqlite3_stmt* s : details) sqlite3_finalize(s);
   sqlite3_finalize(record);
   sqlite3_close(db);
@@ -188,7 +188,7 @@ Tally SaveRawServer(const std::string& user, std::int32_t declaration, double se
     }
     ++(ok ? t.saves : t.refused);
   }
-  t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  t.seconds = kolvar::bench::Since(start);
   return t;
 }
 
@@ -266,14 +266,13 @@ long long StoredSqlite(const std::string& path) {
 
 int main(int argc, char** argv) {
   if (argc == 7 && std::strcmp(argv[1], "--child") == 0) return Child(argv);
-  const double seconds = argc > 1 ? std::atof(argv[1]) : 10;
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  const double seconds = kolvar::bench::SizeArgument(argc, argv, 10.0, "seconds per run");
   const kolvar::bench::BenchServer server;
   const std::string tag = std::to_string(getpid());
   const fs::path dir = fs::temp_directory_path() / ("kolvar-saves-bench-" + tag);
   fs::create_directories(dir);
-  std::printf("%.0f s per run; %s\nload average at the start: %s\n", seconds,
-              server.Settings().c_str(), kolvar::bench::LoadAverage().c_str());
+  std::printf("%s\n", server.Settings().c_str());
   std::printf("%-10s %9s %11s %12s %9s %9s %13s %12s %7s\n", "engine", "processes", "saves/s",
               "per process", "3050", "retries", "raw saves/s", "raw 3050", "ratio");
   bool whole = true;
@@ -308,7 +307,7 @@ int main(int argc, char** argv) {
     }
   }
   std::printf("ratio: raw saves/s over the library's (how many times faster the bare engine is)\n");
-  std::printf("load average at the end: %s\n", kolvar::bench::LoadAverage().c_str());
+  kolvar::bench::PrintLoadAverage("end");
   fs::remove_all(dir);
   return whole ? 0 : 1;
 }

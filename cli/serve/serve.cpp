@@ -30,12 +30,22 @@ constexpr int kListenBacklog = 1024;
 // Largest upload: a file of 100,000 lines with room to spare.
 constexpr std::size_t kMaxUpload = 64 * 1024 * 1024;
 
-// Creates the databases of a data folder that has none.
-DataPaths PrepareData(const std::string& folder) {
+// Creates the databases of a data folder (or the user database elsewhere)
+// that has none.
+DataPaths PrepareData(const std::string& folder, const std::string& userDb) {
   std::filesystem::create_directories(folder);
-  DataPaths paths{(std::filesystem::path(folder) / "kolvar-usuario.db").string(),
-                  (std::filesystem::path(folder) / "kolvar-referencia.db").string()};
-  if (!std::filesystem::exists(paths.user)) CreateUserDatabase(paths.user);
+  DataPaths paths{
+      userDb.empty() ? (std::filesystem::path(folder) / "kolvar-usuario.db").string() : userDb,
+      (std::filesystem::path(folder) / "kolvar-referencia.db").string()};
+  if (IsServerDatabase(paths.user)) {
+    try {
+      CreateUserDatabase(paths.user);
+    } catch (const Error& e) {
+      if (e.number() != 3204) throw;  // there already
+    }
+  } else if (!std::filesystem::exists(paths.user)) {
+    CreateUserDatabase(paths.user);
+  }
   if (!std::filesystem::exists(paths.reference)) CreateReferenceDatabase(paths.reference);
   return paths;
 }
@@ -76,7 +86,7 @@ void StopOnSignal(httplib::Server& server) {
 }  // namespace
 
 int RunServe(const ServeOptions& options) {
-  const DataPaths paths = PrepareData(options.dataDir);
+  const DataPaths paths = PrepareData(options.dataDir, options.userDb);
   httplib::Server server;
   StopOnSignal(server);  // before any thread starts, so that all inherit the mask
   server.new_task_queue = [] { return new httplib::ThreadPool(64); };

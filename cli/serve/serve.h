@@ -8,6 +8,7 @@ namespace kolvar::serve {
 
 struct ServeOptions {
   std::string dataDir;  // holds the user and the reference database
+  std::string userDb;   // a user database elsewhere (a file or a server), else the folder's
   int port = 8340;      // 0: any free port
   bool open = false;    // start the user's browser on the URL
 };

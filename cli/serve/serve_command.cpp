@@ -17,6 +17,8 @@ int ServeMain(int argc, char** argv) {
   const char* data = std::getenv("KOLVAR_DATA");
   options.dataDir = data && *data ? data : "kolvar-data";
   app.add_option("--data", options.dataDir, "folder of the two databases")->capture_default_str();
+  app.add_option("--user-db", options.userDb,
+                 "the user database: a file, or a postgresql:// URI or libpq connection string");
   app.add_option("--port", options.port, "port on 127.0.0.1 (0: any free port)")
       ->check(CLI::Range(0, 65535))
       ->capture_default_str();

@@ -201,39 +201,58 @@ void Database::execute(std::string_view sql, int) {
 
 namespace {
 
-// Binds the values to the statement's parameters in order: texts as texts,
-// so that each converts into its column as its quoted literal would.
-void Bind(sqlite3_stmt* stmt, const std::vector<Value>& params) {
-  if (!params.empty() && static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt))
+enum class Kind { Null, Whole, Float, Text };
+
+// How the engine takes the value: as a literal, an empty value and a date
+// are their texts; as stored, NULL and the date's number.
+Kind KindOf(const Value& v, BoundAs as) {
+  switch (v.type()) {
+    case VarType::Null:
+      return Kind::Null;
+    case VarType::Empty:
+      return as == BoundAs::Stored ? Kind::Null : Kind::Text;
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+    case VarType::Boolean:
+      return Kind::Whole;
+    case VarType::Single:
+    case VarType::Double:
+      return Kind::Float;
+    case VarType::Date:
+      return as == BoundAs::Stored ? Kind::Float : Kind::Text;
+    default:
+      return Kind::Text;
+  }
+}
+
+}  // namespace
+
+void BindValues(sqlite3_stmt* stmt, const std::vector<Value>& values, BoundAs as) {
+  if (!values.empty() && static_cast<int>(values.size()) != sqlite3_bind_parameter_count(stmt))
     Raise(err::kInvalidCall,
           "El número de valores no coincide con los parámetros de la instrucción.");
   int i = 0;
-  for (const Value& v : params) {
+  for (const Value& v : values) {
     ++i;
-    switch (v.type()) {
-      case VarType::Null:
+    switch (KindOf(v, as)) {
+      case Kind::Null:
         sqlite3_bind_null(stmt, i);
         break;
-      case VarType::Integer:
-      case VarType::Long:
-      case VarType::Byte:
-      case VarType::Boolean:
+      case Kind::Whole:
         sqlite3_bind_int64(stmt, i, v.toLong());
         break;
-      case VarType::Single:
-      case VarType::Double:
+      case Kind::Float:
         sqlite3_bind_double(stmt, i, v.toDouble());
         break;
-      default: {
+      case Kind::Text: {
         const std::string text = v.toString();
-        SqlText(text);  // refused where its literal would be
+        if (as == BoundAs::Literals) SqlText(text);  // refused where its literal would be
         sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
       }
     }
   }
 }
-
-}  // namespace
 
 // A statement and the checks of the rows it writes form one unit: a row that
 // fails them undoes the whole statement, also inside a unit of work. The
@@ -245,7 +264,7 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
     Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
   if (IsTransactionControl(sql))
     Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
-  Bind(stmt.get(), params);
+  BindValues(stmt.get(), params, BoundAs::Literals);
   checks_.ready(db_);
   const std::string verb = FirstWord(sql);
   const bool writes = !sqlite3_stmt_readonly(stmt.get());

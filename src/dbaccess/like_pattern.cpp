@@ -9,14 +9,17 @@
 
 namespace kolvar::db {
 
-namespace {
-
-// Letters of ASCII and Latin-1 in lower case; every other character as it is.
-char32_t Fold(char32_t c) {
+char32_t LikeFold(char32_t c) {
   if (c >= 'A' && c <= 'Z') return c + 32;
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
   if (c == 0x178) return 0xFF;
   return c;
+}
+
+namespace {
+
+char32_t Fold(char32_t c) {
+  return LikeFold(c);
 }
 
 struct Item {

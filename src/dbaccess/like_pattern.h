@@ -11,6 +11,10 @@ struct sqlite3;
 
 namespace kolvar::db {
 
+// How a letter matches: ASCII and Latin-1 letters in lower case, every other
+// character as it is.
+char32_t LikeFold(char32_t c);
+
 // Makes LIKE (and LIKE ... ESCAPE) on this connection follow the pattern
 // language above.
 void RegisterLike(sqlite3* db);

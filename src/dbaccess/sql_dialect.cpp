@@ -3,68 +3,15 @@
 #include <cctype>
 #include <vector>
 
+#include "dbaccess/sql_tokens.h"
+
 namespace kolvar::db {
 
 namespace {
 
-enum class Kind { Word, Number, String, Other, Space };
-
-struct Token {
-  Kind kind;
-  std::size_t begin, end;
-};
-
-bool IsWordChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
-         static_cast<unsigned char>(c) >= 0x80;
-}
-
-std::vector<Token> Tokenize(std::string_view s) {
-  std::vector<Token> out;
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const std::size_t b = i;
-    const char c = s[i];
-    if (std::isspace(static_cast<unsigned char>(c))) {
-      while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
-      out.push_back({Kind::Space, b, i});
-    } else if (c == '\'') {  // a literal; '' stands for one apostrophe
-      ++i;
-      while (i < s.size()) {
-        if (s[i] == '\'' && i + 1 < s.size() && s[i + 1] == '\'') {
-          i += 2;
-        } else if (s[i] == '\'') {
-          ++i;
-          break;
-        } else {
-          ++i;
-        }
-      }
-      out.push_back({Kind::String, b, i});
-    } else if (std::isdigit(static_cast<unsigned char>(c))) {
-      while (i < s.size() && IsWordChar(s[i])) ++i;
-      out.push_back({Kind::Number, b, i});
-    } else if (IsWordChar(c)) {
-      while (i < s.size() && IsWordChar(s[i])) ++i;
-      out.push_back({Kind::Word, b, i});
-    } else {
-      ++i;
-      out.push_back({Kind::Other, b, i});
-    }
-  }
-  return out;
-}
-
-bool WordIs(std::string_view s, const Token& t, std::string_view word) {
-  if (t.kind != Kind::Word || t.end - t.begin != word.size()) return false;
-  for (std::size_t k = 0; k < word.size(); ++k)
-    if (std::toupper(static_cast<unsigned char>(s[t.begin + k])) != word[k]) return false;
-  return true;
-}
-
 // Index of the next token that is not blank, from `i` on.
-std::size_t NextSolid(const std::vector<Token>& tokens, std::size_t i) {
-  while (i < tokens.size() && tokens[i].kind == Kind::Space) ++i;
+std::size_t NextNonBlank(const std::vector<Token>& tokens, std::size_t i) {
+  while (i < tokens.size() && tokens[i].kind == TokenKind::Space) ++i;
   return i;
 }
 
@@ -81,7 +28,7 @@ std::string FirstWord(std::string_view sql) {
   std::size_t i = 0;
   while (i < sql.size() && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
   std::string word;
-  while (i < sql.size() && IsWordChar(sql[i]))
+  while (i < sql.size() && IsSqlWordChar(sql[i]))
     word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
   return word;
 }
@@ -104,17 +51,17 @@ std::string AdaptDialect(std::string_view sql) {
   std::string limit;
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     const Token& t = tokens[i];
-    std::string_view text = sql.substr(t.begin, t.end - t.begin);
+    const std::string_view text = TokenText(sql, t);
     // SELECT [DISTINCT] TOP n  ->  SELECT [DISTINCT] ... LIMIT n
-    if (limit.empty() && WordIs(sql, t, "TOP")) {
+    if (limit.empty() && TokenIsWord(sql, t, "TOP")) {
       std::size_t prev = i;
-      while (prev > 0 && tokens[prev - 1].kind == Kind::Space) --prev;
-      const bool afterSelect = prev > 0 && (WordIs(sql, tokens[prev - 1], "SELECT") ||
-                                            WordIs(sql, tokens[prev - 1], "DISTINCT"));
-      const std::size_t n = NextSolid(tokens, i + 1);
-      if (afterSelect && n < tokens.size() && tokens[n].kind == Kind::Number) {
-        limit = std::string(sql.substr(tokens[n].begin, tokens[n].end - tokens[n].begin));
-        i = NextSolid(tokens, n + 1) - 1;  // drop "TOP n" and the blanks after it
+      while (prev > 0 && tokens[prev - 1].kind == TokenKind::Space) --prev;
+      const bool afterSelect = prev > 0 && (TokenIsWord(sql, tokens[prev - 1], "SELECT") ||
+                                            TokenIsWord(sql, tokens[prev - 1], "DISTINCT"));
+      const std::size_t n = NextNonBlank(tokens, i + 1);
+      if (afterSelect && n < tokens.size() && tokens[n].kind == TokenKind::Number) {
+        limit = std::string(TokenText(sql, tokens[n]));
+        i = NextNonBlank(tokens, n + 1) - 1;  // drop "TOP n" and the blanks after it
         continue;
       }
     }

@@ -6,11 +6,6 @@ namespace kolvar::db {
 
 namespace {
 
-bool IsWordChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
-         static_cast<unsigned char>(c) >= 0x80;
-}
-
 // The end of a quoted run that starts at `i`; a doubled quote stands for one.
 std::size_t QuotedEnd(std::string_view s, std::size_t i, char quote) {
   ++i;
@@ -50,10 +45,10 @@ std::vector<Token> Tokenize(std::string_view s) {
       i = i == std::string_view::npos ? s.size() : i + 2;
       kind = TokenKind::Comment;
     } else if (std::isdigit(static_cast<unsigned char>(c))) {
-      while (i < s.size() && IsWordChar(s[i])) ++i;
+      while (i < s.size() && IsSqlWordChar(s[i])) ++i;
       kind = TokenKind::Number;
-    } else if (IsWordChar(c)) {
-      while (i < s.size() && IsWordChar(s[i])) ++i;
+    } else if (IsSqlWordChar(c)) {
+      while (i < s.size() && IsSqlWordChar(s[i])) ++i;
       kind = TokenKind::Word;
     } else {
       ++i;

@@ -3,6 +3,7 @@
 // places a dialect adapts without parsing the statement.
 #pragma once
 
+#include <cctype>
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,12 @@ struct Token {
   TokenKind kind;
   std::size_t begin, end;
 };
+
+// Letters, digits, '_' and any byte of a multi-byte character.
+inline bool IsSqlWordChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
 
 std::vector<Token> Tokenize(std::string_view sql);
 

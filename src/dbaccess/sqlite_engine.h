@@ -21,6 +21,13 @@ struct sqlite3_stmt;
 
 namespace kolvar::db::sqlite {
 
+// Values bound to a statement's parameters in order; a count other than the
+// parameters' is error 3001. As literals, each converts into its column as
+// its quoted literal would, and a text its literal would refuse is refused
+// (3075). As stored, each is a cell's own value put back whole.
+enum class BoundAs { Literals, Stored };
+void BindValues(sqlite3_stmt* stmt, const std::vector<Value>& values, BoundAs as);
+
 class Database : public db::Database {
  public:
   Database(const std::string& path, bool readOnly);

@@ -20,30 +20,6 @@ Statement Prepare(sqlite3* db, const std::string& sql) {
   return Statement(stmt, &sqlite3_finalize);
 }
 
-void Bind(sqlite3_stmt* stmt, int index, const Value& v) {
-  switch (v.type()) {
-    case VarType::Empty:
-    case VarType::Null:
-      sqlite3_bind_null(stmt, index);
-      break;
-    case VarType::Integer:
-    case VarType::Long:
-    case VarType::Byte:
-    case VarType::Boolean:
-      sqlite3_bind_int64(stmt, index, v.toLong());
-      break;
-    case VarType::Single:
-    case VarType::Double:
-    case VarType::Date:
-      sqlite3_bind_double(stmt, index, v.toDouble());
-      break;
-    default: {
-      const std::string text = v.toString();
-      sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    }
-  }
-}
-
 // Steps a statement to its end; the engine's error otherwise.
 void StepToEnd(sqlite3* db, sqlite3_stmt* stmt) {
   int rc;
@@ -75,8 +51,7 @@ void Database::insertRows(const Table& table, const std::vector<std::vector<Valu
   checks_.take();
   for (const auto& row : rows) {
     if (row.size() != table.columns.size()) Raise(err::kInvalidCall);
-    for (std::size_t i = 0; i < row.size(); ++i)
-      Bind(insert.get(), static_cast<int>(i + 1), row[i]);
+    BindValues(insert.get(), row, BoundAs::Stored);
     StepToEnd(db, insert.get());
     if (std::optional<Error> violation = checks_.take()) throw *violation;
   }

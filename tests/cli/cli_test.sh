@@ -1,10 +1,14 @@
 #!/bin/bash
 # End-to-end checks of the kolvar program: it runs as a user would run it.
-#   cli_test.sh SCENARIO KOLVAR SOURCE_DIR
+#   cli_test.sh SCENARIO KOLVAR SOURCE_DIR [file|server]
+# With "server" every --data folder's user database is a schema of its own on
+# the test server (KOLVAR_TEST_PG), given with --user-db; without a server the
+# run is skipped (status 77), or fails when KOLVAR_REQUIRE_PG=1.
 set -u
 scenario=$1
 kolvar=$2
 source_dir=$3
+engine=${4:-file}
 work=$(mktemp -d)
 cd "$work"
 failures=0
@@ -13,11 +17,58 @@ fail() {
   echo "FAIL: $*" >&2
   failures=$((failures + 1))
 }
+have_server() {
+  [ -n "${KOLVAR_TEST_PG:-}" ] && return 0
+  [ "${KOLVAR_REQUIRE_PG:-}" = 1 ] && fail "KOLVAR_REQUIRE_PG=1 but KOLVAR_TEST_PG is not set"
+  echo "no PostgreSQL server (KOLVAR_TEST_PG): the server's half is skipped" >&2
+  return 1
+}
+if [ "$engine" = server ] && ! have_server; then
+  rm -rf "$work"
+  [ "$failures" = 0 ] && exit 77
+  exit 1
+fi
+# The server schema of a folder's user database, and its connection string
+# (the schema is made on first use and dropped at the end).
+schema_prefix=cli_$$_
+schema_of() {
+  echo "$schema_prefix$(printf %s "$1" | tr -c 'a-zA-Z0-9' '_' | tr 'A-Z' 'a-z')"
+}
+server_db() {
+  local schema
+  schema=$(schema_of "$1")
+  if [ ! -e "$work/.schema-$schema" ]; then
+    psql -X -q "$KOLVAR_TEST_PG" -c "CREATE SCHEMA $schema" >/dev/null || fail "cannot make schema $schema"
+    touch "$work/.schema-$schema"
+  fi
+  echo "$KOLVAR_TEST_PG&options=-csearch_path%3D$schema%2Cpublic"
+}
+drop_server_schemas() {
+  if [ -n "${KOLVAR_TEST_PG:-}" ] && ls "$work"/.schema-* >/dev/null 2>&1; then
+    echo "SELECT format('DROP SCHEMA %I CASCADE', nspname) FROM pg_namespace
+          WHERE nspname LIKE '${schema_prefix}%' \\gexec" | psql -X -q "$KOLVAR_TEST_PG" >/dev/null 2>&1
+  fi
+  rm -rf "$work"
+}
+trap drop_server_schemas EXIT
+# The program; on the server, with the user database of every --data folder named.
+k() {
+  local args=()
+  while [ $# -gt 0 ]; do
+    args+=("$1")
+    if [ "$1" = --data ] && [ $# -gt 1 ] && [ "$engine" = server ]; then
+      args+=("$2" --user-db "$(server_db "$2")")
+      shift
+    fi
+    shift
+  done
+  "$kolvar" "${args[@]}"
+}
 # expect_status WANT COMMAND...: runs the program, keeps stdout/stderr in out/err.
 expect_status() {
   local want=$1
   shift
-  "$kolvar" "$@" >out 2>err
+  k "$@" >out 2>err
   local got=$?
   [ "$got" = "$want" ] || fail "kolvar $* exited $got, expected $want; stderr: $(head -c 300 err)"
 }
@@ -39,40 +90,47 @@ file_sum() {
 same_number() {
   awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; if (d < 0) d = -d; exit !(a != "" && d < 0.005) }'
 }
+# A fingerprint of a folder's user database: the file, or on the server every
+# row of every table of its schema (counters apart: the server does not give
+# back the keys a refused unit of work drew).
 db_hash() {
-  sha256sum "${1:-data}/kolvar-usuario.db" | cut -d' ' -f1
-}
-# A user database of its own on the test server (a schema, dropped at the
-# end), printed; nothing and status 1 without a server, which fails the test
-# when KOLVAR_REQUIRE_PG=1.
-server_schemas=()
-server_user_db() {
-  if [ -z "${KOLVAR_TEST_PG:-}" ]; then
-    [ "${KOLVAR_REQUIRE_PG:-}" = 1 ] && fail "KOLVAR_REQUIRE_PG=1 but KOLVAR_TEST_PG is not set"
-    echo "no PostgreSQL server (KOLVAR_TEST_PG): the server's half is skipped" >&2
-    return 1
+  local folder=${1:-data}
+  if [ "$engine" = file ]; then
+    sha256sum "$folder/kolvar-usuario.db" | cut -d' ' -f1
+    return
   fi
-  local schema=cli_$$_$1
-  psql -X -q "$KOLVAR_TEST_PG" -c "CREATE SCHEMA $schema" >/dev/null || { fail "cannot make schema $schema"; return 1; }
-  server_schemas+=("$schema")
-  echo "$KOLVAR_TEST_PG&options=-csearch_path%3D$schema%2Cpublic"
+  local uri
+  uri=$(server_db "$folder")
+  psql -X -q -At "$uri" -v schema="$(schema_of "$folder")" >hash.sql <<'SQL'
+SELECT format('SELECT %L, count(*), md5(coalesce(string_agg(t::text, chr(10) ORDER BY t::text), '''')) FROM %I t;',
+              tablename, tablename)
+  FROM pg_tables WHERE schemaname = :'schema' ORDER BY tablename
+SQL
+  [ -s hash.sql ] || fail "the server database of $folder has no tables"
+  psql -X -q -At "$uri" -f hash.sql | sha256sum | cut -d' ' -f1
 }
-drop_server_schemas() {
-  for schema in "${server_schemas[@]}"; do
-    psql -X -q "$KOLVAR_TEST_PG" -c "DROP SCHEMA $schema CASCADE" >/dev/null 2>&1
-  done
-  rm -rf "$work"
+# A user database of its own on the test server, printed; nothing and status 1
+# without a server, which fails the test when KOLVAR_REQUIRE_PG=1.
+server_user_db() {
+  have_server || return 1
+  server_db "$1"
 }
-trap drop_server_schemas EXIT
 
 case $scenario in
 
 init_and_unwritable)
   expect_status 0 --data data init
-  [ -s data/kolvar-usuario.db ] && [ -s data/kolvar-referencia.db ] || fail "init made no databases"
+  [ -s data/kolvar-referencia.db ] || fail "init made no reference database"
+  if [ "$engine" = file ]; then
+    [ -s data/kolvar-usuario.db ] || fail "init made no user database"
+    kept=kolvar-usuario.db
+  else
+    [ ! -e data/kolvar-usuario.db ] || fail "init made a user database file beside the server's"
+    kept=$(schema_of data)
+  fi
   before=$(db_hash)
   expect_status 2 --data data init
-  grep -q "kolvar-usuario.db" err || fail "a second init does not name the database it keeps"
+  grep -q "$kept" err || fail "a second init does not name the database it keeps: $(cat err)"
   [ "$(db_hash)" = "$before" ] || fail "a second init changed the user database"
   # A place nobody can write, root included: below a regular file.
   touch plain-file
@@ -147,7 +205,7 @@ import_export_round_trip)
   for year in 2011 2013; do
     expect_status 0 generate --records 40 --year $year --seed 3 -o y$year.txt
     expect_status 0 --data data import y$year.txt
-    key=$("$kolvar" --data data --json declaration list | sed -n 's/^ *"key": \([0-9]*\),$/\1/p' | tail -n1)
+    key=$(k --data data --json declaration list | sed -n 's/^ *"key": \([0-9]*\),$/\1/p' | tail -n1)
     expect_status 0 --data data export "$key" -o y$year-out.txt
     cmp y$year.txt y$year-out.txt || fail "the export of $year differs from the generated file"
   done

@@ -35,16 +35,6 @@ TEST_P(ConexionTest, SelectorPicksTheDatabaseFieldAndAnyNonZeroIsReference) {
   ExpectError(err::kObjectInvalid, [&] { Conexion().execute("DELETE FROM tgeneral"); });
 }
 
-TEST_P(ConexionTest, CerrarClosesEveryOpenResultSet) {
-  Conexion().mdb(bd340mod);
-  Conexion().InicializaBD(userPath);
-  auto a = Conexion().openRecordset("SELECT * FROM tgeneral");
-  auto b = Conexion().openRecordset("SELECT * FROM TDeclarante");
-  Conexion().Cerrar();
-  ExpectError(err::kObjectInvalid, [&] { a->field(0); });
-  ExpectError(err::kObjectInvalid, [&] { b->eof(); });
-}
-
 TEST_P(ConexionTest, FailuresPassThroughUnchanged) {
   Conexion().mdb(bd340mod);
   const Error missing = ExpectError(err::kFileNotFound,

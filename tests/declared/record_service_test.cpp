@@ -167,17 +167,6 @@ TEST_P(DeclaradoService, BufferConversionsRoundHalfToEvenAndTheirErrorsPassUncha
   ExpectError(9, [&] { svc.GuardarDeclarado(Value::Array({{0, 10}}), false); });
 }
 
-TEST_P(DeclaradoService, DetailConversionErrorChangesNothing) {
-  const std::int32_t key = Save(SampleRecord(1, "E"));
-  Value b = SampleRecord(1, "E", "Cambiado");
-  b(1) = key;
-  b(32) = "x";            // FMC, read before
-  b(34) = Value::Null();  // MC
-  ExpectError(13, [&] { svc.GuardarDeclarado(b, false); });
-  EXPECT_EQ(svc.CargarDeclarado(key)(2).toString(), "Fulano S.L.");
-  EXPECT_EQ(DetailRows(key), 1);
-}
-
 TEST_P(DeclaradoService, LoadingMethodsTagErrorsOutermostFirst) {
   const std::int32_t key = Save(SampleRecord(1, "E"));
   ExecUser("DROP TABLE tdpfe");

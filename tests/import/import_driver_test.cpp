@@ -90,11 +90,6 @@ TEST_P(ImportDriver, HeaderOfAnotherPeriodRejectsTheFile) {
   EXPECT_EQ(Pass("ValDeclaracion", record), "3/2");
   EXPECT_EQ(Pass("importDeclarado", record), "3/2");
   EXPECT_EQ(Stored(), 0);
-
-  std::vector<Value> quarter{Value(DeclarantLine({{5, "2012"}, {136, "1T"}})), Value()};
-  EXPECT_EQ(import->Call("ValidarDeclaracionDte", quarter).toLong(), 4);
-  errors = quarter[1];
-  EXPECT_EQ(First(), "89:Ejercicio - 2012 : Periodo - 1T");
 }
 
 // Odd but as designed: a quarterly declaration has no header that passes,

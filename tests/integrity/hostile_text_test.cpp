@@ -36,7 +36,6 @@ class HostileText : public PerEngine<DatabaseTest> {
       SaveDeclarant(DeclarantBuffer(0, "Declarante " + std::to_string(d)));
       for (const char* book : {"E", "R", "I", "U"}) Save(SampleRecord(d, book));
     }
-    others = Others();
   }
   // The records of declaration 2 and declarant 2, which no call here touches.
   std::string Others() {
@@ -76,10 +75,7 @@ class HostileText : public PerEngine<DatabaseTest> {
   void Expect(Call call, const std::string& text, bool accented, const std::string& table,
               const std::string& column, const std::string& key, std::int32_t row) {
     const std::string before = DumpUserDatabase(userPath);
-    const std::string others =
-        DumpRows(userPath,
-                 "SELECT * FROM tOperadores WHERE CSCI = 2 UNION ALL SELECT * FROM TDeclarante "
-                 "WHERE CSDE = 2 ORDER BY 1");
+    const std::string others = Others();
     std::int32_t number = 0;
     std::int32_t key_ = row;
     try {
@@ -100,7 +96,6 @@ class HostileText : public PerEngine<DatabaseTest> {
     EXPECT_EQ(Others(), others);
     EXPECT_EQ(UnmatchedDetails(userPath), "");
   }
-  std::string others;
   std::shared_ptr<Object> declarado = CreateObject("kolvar.cDeclarado");
   std::shared_ptr<Object> declarante = CreateObject("kolvar.cDeclarante");
   std::shared_ptr<Object> declaraciones = CreateObject("kolvar.cDeclaraciones");

@@ -8,8 +8,8 @@ import path from 'node:path';
 import { check, options, request, run, startServer, tally } from './support.mjs';
 
 // --long-imports 0 leaves out the cancels of a file of thousands of lines (slow in a sanitizer build).
-const { kolvar, 'long-imports': longImports } = options();
-const server = await startServer(kolvar);
+const { kolvar, 'long-imports': longImports, engine } = options();
+const server = await startServer(kolvar, { engine });
 const get = (p, o) => request(server, 'GET', p, o);
 const count = async () => (await get('/api/declarants')).json.length;
 const refusedWithMessage = (r, status) => r.status === status && r.json && typeof r.json.error === 'string' && r.json.error.length > 0;

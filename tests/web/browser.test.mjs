@@ -11,7 +11,7 @@ import { check, ensureDir, launchBrowser, options, run, startServer, tally } fro
 const opts = options();
 const out = ensureDir(opts.out);
 const work = mkdtempSync(path.join(os.tmpdir(), 'kolvar-browser-'));
-const server = await startServer(opts.kolvar);
+const server = await startServer(opts.kolvar, { engine: opts.engine });
 const browser = await launchBrowser(opts.modules, opts.chromium);
 const errors = [];
 
@@ -196,7 +196,7 @@ try {
     downloaded = readdirSync(downloads).filter((f) => !f.endsWith('.crdownload'));
   }
   const exported = path.join(work, 'cli.340');
-  const cli = await run(opts.kolvar, ['--data', server.data, 'export', declaration, '-o', exported]);
+  const cli = await run(opts.kolvar, [...server.dataArgs, 'export', declaration, '-o', exported]);
   check(cli.code === 0, 'kolvar export wrote the same declaration', cli.err);
   check(downloaded.length === 1 && readFileSync(path.join(downloads, downloaded[0])).equals(readFileSync(exported)),
     'the downloaded file equals kolvar export byte for byte', downloaded.join());

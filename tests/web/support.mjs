@@ -7,7 +7,7 @@ import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 
-// --kolvar PATH --modules DIR --out DIR --chromium PATH
+// --kolvar PATH --modules DIR --out DIR --chromium PATH --engine file|server
 export function options() {
   const args = process.argv.slice(2);
   const result = {};
@@ -26,10 +26,35 @@ export function run(program, args, { cwd } = {}) {
   });
 }
 
-// Starts `kolvar serve --port 0` on a fresh data folder and reads the URL it prints.
-export async function startServer(kolvar, { dataDir } = {}) {
+// On --engine server the user database is a schema of its own on the test
+// server (KOLVAR_TEST_PG): its connection string, and how to drop it. Without
+// a server the script ends skipped (status 77), or fails when KOLVAR_REQUIRE_PG=1.
+let schemas = 0;
+async function serverUserDb() {
+  const server = process.env.KOLVAR_TEST_PG;
+  if (!server) {
+    const required = process.env.KOLVAR_REQUIRE_PG === '1';
+    console.log(required ? 'FAILED - KOLVAR_REQUIRE_PG=1 but KOLVAR_TEST_PG is not set'
+      : 'no PostgreSQL server (KOLVAR_TEST_PG): skipped');
+    process.exit(required ? 1 : 77);
+  }
+  schemas += 1;
+  const schema = `web_${process.pid}_${schemas}`;
+  const psql = (sql) => run('psql', ['-X', '-q', '-v', 'ON_ERROR_STOP=1', server, '-c', sql]);
+  const made = await psql(`CREATE SCHEMA ${schema}`);
+  if (made.code !== 0) throw new Error(`cannot make schema ${schema}: ${made.err}`);
+  const sep = server.includes('?') ? '&' : '?';
+  return { uri: `${server}${sep}options=-csearch_path%3D${schema}%2Cpublic`, drop: () => psql(`DROP SCHEMA ${schema} CASCADE`) };
+}
+
+// Starts `kolvar serve --port 0` on a fresh data folder (with its user
+// database on the test server for engine 'server') and reads the URL it
+// prints. `dataArgs` name the same databases to the kolvar program.
+export async function startServer(kolvar, { dataDir, engine = 'file' } = {}) {
   const data = dataDir || mkdtempSync(path.join(os.tmpdir(), 'kolvar-web-'));
-  const child = spawn(kolvar, ['serve', '--data', data, '--port', '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const userDb = engine === 'server' ? await serverUserDb() : undefined;
+  const dataArgs = ['--data', data, ...(userDb ? ['--user-db', userDb.uri] : [])];
+  const child = spawn(kolvar, ['serve', ...dataArgs, '--port', '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
   const url = await new Promise((resolve, reject) => {
     let out = '';
     const timer = setTimeout(() => reject(new Error(`no URL printed: ${out}`)), 20000);
@@ -42,7 +67,7 @@ export async function startServer(kolvar, { dataDir } = {}) {
   });
   const [, port, token] = url.match(/:(\d+)\/#token=([0-9a-f]+)/);
   return {
-    url, port: Number(port), token, data, child,
+    url, port: Number(port), token, data, dataArgs, child,
     alive: () => child.exitCode === null && child.signalCode === null,
     async stop() {
       if (child.exitCode === null) {
@@ -51,6 +76,7 @@ export async function startServer(kolvar, { dataDir } = {}) {
         await ended;
       }
       if (!dataDir) rmSync(data, { recursive: true, force: true });
+      if (userDb) await userDb.drop();
     },
   };
 }

@@ -16,6 +16,12 @@ endif()
 add_test(NAME web_api COMMAND ${KOLVAR_NODE} ${KOLVAR_WEB_TESTS}/api.test.mjs
          --kolvar $<TARGET_FILE:kolvar_cli> --long-imports $<IF:$<BOOL:${KOLVAR_SANITIZE}>,0,1>)
 set_tests_properties(web_api PROPERTIES LABELS web TIMEOUT 120)
+# The same on a user database on the test server: skipped (77) without one
+# unless KOLVAR_REQUIRE_PG=1.
+add_test(NAME web_api_pg COMMAND ${KOLVAR_NODE} ${KOLVAR_WEB_TESTS}/api.test.mjs
+         --kolvar $<TARGET_FILE:kolvar_cli> --long-imports $<IF:$<BOOL:${KOLVAR_SANITIZE}>,0,1>
+         --engine server)
+set_tests_properties(web_api_pg PROPERTIES LABELS web TIMEOUT 120 SKIP_RETURN_CODE 77)
 
 # The browser and load tests drive the optimised program only.
 if(KOLVAR_SANITIZE)
@@ -44,6 +50,11 @@ add_test(NAME web_browser COMMAND ${KOLVAR_NODE} ${KOLVAR_WEB_TESTS}/browser.tes
          --kolvar $<TARGET_FILE:kolvar_cli> --modules ${KOLVAR_WEB_MODULES}/node_modules
          --chromium ${KOLVAR_CHROMIUM} --out ${CMAKE_BINARY_DIR}/web-screens)
 set_tests_properties(web_browser PROPERTIES LABELS "web;browser" TIMEOUT 300 RUN_SERIAL TRUE)
+add_test(NAME web_browser_pg COMMAND ${KOLVAR_NODE} ${KOLVAR_WEB_TESTS}/browser.test.mjs
+         --kolvar $<TARGET_FILE:kolvar_cli> --modules ${KOLVAR_WEB_MODULES}/node_modules
+         --chromium ${KOLVAR_CHROMIUM} --out ${CMAKE_BINARY_DIR}/web-screens-pg --engine server)
+set_tests_properties(web_browser_pg PROPERTIES LABELS "web;browser" TIMEOUT 300 RUN_SERIAL TRUE
+                     SKIP_RETURN_CODE 77)
 
 add_test(NAME web_load COMMAND ${KOLVAR_NODE} ${KOLVAR_WEB_TESTS}/load.test.mjs
          --kolvar $<TARGET_FILE:kolvar_cli> --seconds 30 --clients 50)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "dbaccess/pg/pg_dialect.h"
 #include "dbaccess/pg/pg_engine.h"
@@ -50,15 +51,17 @@ InsertTarget InsertedCounter(std::string_view sql) {
 // The statement's parameters (?) numbered as the server writes them ($1,
 // $2 ...), and the values as text with the type of the literal each would be
 // written as, through the same helpers as the literals the table classes
-// write: a whole number is an integer, any other number a numeric, a text an
-// untyped literal (and refused as its literal would be).
+// write: a whole number is an integer, any other number a numeric (quoted,
+// so untyped, where it is stored into a column), a text an untyped literal
+// (and refused as its literal would be).
 struct Bound {
   std::string sql;
   std::vector<std::optional<std::string>> values;
   std::vector<unsigned int> types;
 };
 
-Bound Numbered(std::string_view sql, const std::vector<Value>& params) {
+Bound Numbered(const ServerStatement& statement, const std::vector<Value>& params) {
+  const std::string_view sql = statement.sql;
   constexpr unsigned int kInteger = 23, kNumeric = 1700, kUntyped = 0;
   Bound out;
   std::size_t from = 0;
@@ -83,10 +86,15 @@ Bound Numbered(std::string_view sql, const std::vector<Value>& params) {
         out.types.push_back(kInteger);
         break;
       case VarType::Single:
-      case VarType::Double:
-        out.values.emplace_back(SqlNumber(v.toDouble()));
-        out.types.push_back(kNumeric);
+      case VarType::Double: {
+        // A fraction stored into a column takes the column's type, as its
+        // quoted literal does: a whole-number column refuses it.
+        const double x = v.toDouble();
+        const bool stored = next < statement.storedParams.size() && statement.storedParams[next];
+        out.values.emplace_back(SqlNumber(x));
+        out.types.push_back(stored && std::isfinite(x) && x != std::floor(x) ? kUntyped : kNumeric);
         break;
+      }
       default: {
         const std::string quoted = SqlText(v.toString());
         out.values.emplace_back(quoted.substr(1, quoted.size() - 2));
@@ -154,7 +162,7 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
   Connection& c = connection();
   if (IsSelect(sql))
     Raise(err::kInvalidOperation, "No se puede ejecutar una consulta de selección.");
-  Bound bound = Numbered(AdaptForServer(sql).sql, params);
+  Bound bound = Numbered(AdaptForServer(sql), params);
   const InsertTarget target = FirstWord(sql) == "INSERT" ? InsertedCounter(sql) : InsertTarget{};
   const Column* counter = target.counter;
   if (counter) bound.sql += " RETURNING " + std::string(counter->name);

@@ -2,8 +2,9 @@
 // "TOP n" becomes "LIMIT n", LIKE with the old engine's patterns becomes a
 // case-insensitive regular-expression match, a plain SELECT of one table with
 // a counter and no order of its own reads in key order (as the embedded
-// engine's table scans do), and the text must hold exactly one statement.
-// Everything else passes unchanged.
+// engine's table scans do), a number with a fraction stored into a column
+// is quoted (so that a whole-number column refuses it), and the text must
+// hold exactly one statement. Everything else passes unchanged.
 #pragma once
 
 #include <string>
@@ -17,6 +18,9 @@ struct ServerStatement {
   // Column names given with AS, as written: the server folds them to lower
   // case, result sets give them back as the statement spelt them.
   std::vector<std::string> aliases;
+  // For each parameter (?), whether it is a value stored as it is (an item
+  // of VALUES, the right-hand side of SET).
+  std::vector<bool> storedParams;
 };
 
 // Error 3219 when a second statement follows the first, 3075 when the text
