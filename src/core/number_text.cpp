@@ -5,7 +5,6 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -118,20 +117,24 @@ std::string Significant(double d, int digits) {
   if (std::isinf(d)) return d < 0 ? "-Inf" : "Inf";
   if (d == 0) return "0";  // also -0
 
+  // The digits rounded as printf's %e rounds them, without its cost.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, d);
-  std::string_view s(buf);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, d, std::chars_format::scientific, digits - 1);
+  std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
   std::string out;
   if (s.front() == '-') {
     out = "-";
     s.remove_prefix(1);
   }
   const std::size_t e = s.find('e');
-  std::string mant;
+  char mantBuf[32];
+  std::size_t mantSize = 0;
   for (char c : s.substr(0, e)) {
-    if (c != '.') mant += c;
+    if (c != '.') mantBuf[mantSize++] = c;
   }
-  while (mant.size() > 1 && mant.back() == '0') mant.pop_back();
+  while (mantSize > 1 && mantBuf[mantSize - 1] == '0') --mantSize;
+  const std::string_view mant(mantBuf, mantSize);
   std::string_view expText = s.substr(e + 1);
   if (expText.front() == '+') expText.remove_prefix(1);
   int exp = 0;
@@ -142,7 +145,7 @@ std::string Significant(double d, int digits) {
     out += mant[0];
     if (n > 1) {
       out += '.';
-      out.append(mant, 1);
+      out.append(mant.substr(1));
     }
     out += exp < 0 ? "E-" : "E+";
     const int a = std::abs(exp);
@@ -156,9 +159,9 @@ std::string Significant(double d, int digits) {
     out += mant;
     out.append(static_cast<std::size_t>(exp + 1 - n), '0');
   } else {
-    out.append(mant, 0, static_cast<std::size_t>(exp + 1));
+    out.append(mant.substr(0, static_cast<std::size_t>(exp + 1)));
     out += '.';
-    out.append(mant, static_cast<std::size_t>(exp + 1));
+    out.append(mant.substr(static_cast<std::size_t>(exp + 1)));
   }
   return out;
 }

@@ -1,6 +1,24 @@
 #include "core/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace kolvar::utf8 {
+
+namespace {
+
+// The length of the run of ASCII bytes at s[pos], eight at a time.
+std::size_t AsciiRun(std::string_view s, std::size_t pos) {
+  const std::size_t start = pos;
+  for (std::uint64_t word = 0; pos + 8 <= s.size(); pos += 8) {
+    std::memcpy(&word, s.data() + pos, 8);
+    if (word & 0x8080808080808080ULL) break;
+  }
+  while (pos < s.size() && static_cast<unsigned char>(s[pos]) < 0x80) ++pos;
+  return pos - start;
+}
+
+}  // namespace
 
 char32_t Next(std::string_view s, std::size_t& pos) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
@@ -44,10 +62,8 @@ char32_t Next(std::string_view s, std::size_t& pos) {
 
 bool IsValid(std::string_view s) {
   for (std::size_t pos = 0; pos < s.size();) {
-    if (static_cast<unsigned char>(s[pos]) < 0x80) {
-      ++pos;
-      continue;
-    }
+    pos += AsciiRun(s, pos);
+    if (pos == s.size()) break;
     const std::size_t at = pos;
     if (Next(s, pos) == kReplacement && !(pos - at == 3 && s.substr(at, 3) == "\xEF\xBF\xBD"))
       return false;
@@ -97,10 +113,12 @@ std::string Encode(std::u32string_view s) {
 std::size_t Length(std::string_view s) {
   std::size_t n = 0;
   for (std::size_t pos = 0; pos < s.size(); ++n) {
-    if (static_cast<unsigned char>(s[pos]) < 0x80)
-      ++pos;
-    else
-      Next(s, pos);
+    if (const std::size_t run = AsciiRun(s, pos)) {
+      pos += run;
+      n += run - 1;
+      continue;
+    }
+    Next(s, pos);
   }
   return n;
 }

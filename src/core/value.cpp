@@ -121,6 +121,17 @@ Value& Value::operator=(const Value& other) {
 // the old contents are released.
 Value& Value::operator=(Value&& other) noexcept {
   if (this == &other) return *this;
+  if (!arr_) {  // nothing of this value can hold `other`
+    type_ = other.type_;
+    num_ = other.num_;
+    s_ = std::move(other.s_);
+    obj_ = std::move(other.obj_);
+    arr_ = std::move(other.arr_);
+    other.type_ = VarType::Empty;
+    other.num_ = 0;
+    other.s_.clear();
+    return *this;
+  }
   Value taken(std::move(other));
   std::swap(type_, taken.type_);
   std::swap(num_, taken.num_);
@@ -170,6 +181,15 @@ std::size_t Value::cellIndex(const std::int32_t* idx, int n) const {
   if (type_ != VarType::Array) Raise(err::kTypeMismatch);
   const auto& bounds = arr_->bounds;
   if (static_cast<std::size_t>(n) != bounds.size()) Raise(err::kSubscript);
+  if (n == 2) {
+    const auto [lower0, upper0] = bounds[0];
+    const auto [lower1, upper1] = bounds[1];
+    if (idx[0] < lower0 || idx[0] > upper0 || idx[1] < lower1 || idx[1] > upper1)
+      Raise(err::kSubscript);
+    return static_cast<std::size_t>(std::int64_t{idx[0]} - lower0) +
+           static_cast<std::size_t>(std::int64_t{idx[1]} - lower1) *
+               static_cast<std::size_t>(std::int64_t{upper0} - lower0 + 1);
+  }
   std::size_t index = 0;
   std::size_t stride = 1;
   for (std::size_t d = 0; d < bounds.size(); ++d) {

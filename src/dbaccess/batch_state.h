@@ -39,6 +39,7 @@ class BatchState {
     return reference_;
   }
   bool owns(const Database* db) const { return db == user_.get() || db == reference_.get(); }
+  const std::shared_ptr<Database>& user() const { return user_; }
 
   // One more level of work: the outermost is the transaction of the user
   // database, each inner one a savepoint in it.
@@ -63,6 +64,24 @@ class BatchState {
 // The batch open on this thread, or nullptr.
 BatchState* CurrentBatch();
 void SetCurrentBatch(BatchState* state);
+
+// While it lives, the user database of the thread's batch undoes a failure
+// only together with the work open before it (Database::undoOnlyAsAWhole):
+// for bulk work whose every failure abandons it all.
+class UndoneAsAWhole {
+ public:
+  UndoneAsAWhole() : db_(CurrentBatch() ? CurrentBatch()->user().get() : nullptr) {
+    if (db_) db_->undoOnlyAsAWhole(true);
+  }
+  ~UndoneAsAWhole() {
+    if (db_) db_->undoOnlyAsAWhole(false);
+  }
+  UndoneAsAWhole(const UndoneAsAWhole&) = delete;
+  UndoneAsAWhole& operator=(const UndoneAsAWhole&) = delete;
+
+ private:
+  Database* db_;
+};
 
 // A read of the reference database at `path`: once per batch for the key
 // when the path is the batch's reference database, else on every call.

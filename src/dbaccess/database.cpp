@@ -271,7 +271,7 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
   if (writes) requireLiveUnit();
   // A delete writes no row that the checks could refuse: the engine undoes a
   // failed one by itself, so it needs no savepoint of its own.
-  const bool own = writes && verb != "DELETE";
+  const bool own = writes && verb != "DELETE" && wholeFrom_ < 0;
   if (own) runCached("SAVEPOINT kolvar_statement");
   checks_.take();
   int rc;
@@ -282,6 +282,7 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
   std::optional<Error> violation = checks_.take();
   if (rc != SQLITE_DONE || violation) {
     if (own) abandonStatement();
+    if (writes && !own && verb != "DELETE") doom();
     if (violation) throw *violation;
     RaiseEngineError(rc, message);
   }

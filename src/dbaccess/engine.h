@@ -122,6 +122,12 @@ class Database {
   // (the server's serialization failures and deadlocks): trying it again may
   // succeed.
   virtual bool unitConflicted() const { return false; }
+  // While on, work that fails is undone only by undoing a unit already open
+  // when it was turned on: units begun meanwhile, and single statements, take
+  // no savepoint of their own, and a failure among them leaves the database
+  // refusing every write and commit until that older unit is undone. For bulk
+  // work whose every failure abandons all of it. An engine may ignore it.
+  virtual void undoOnlyAsAWhole(bool /*on*/) {}
 
   // Whole tables of the described user database, for moving it from one
   // engine to the other. Rows hold the table's columns in the described

@@ -49,6 +49,7 @@ class Database : public db::Database {
   void reopen() override { closePending_ = false; }
   bool resume(const std::string& name, bool readOnly) override;
   void pin(bool pinned) override;
+  void undoOnlyAsAWhole(bool on) override { wholeFrom_ = on && depth_ > 0 ? depth_ : -1; }
 
   void insertRows(const Table& table, const std::vector<std::vector<Value>>& rows) override;
   std::int64_t counterMark(const Table& table) override;
@@ -92,6 +93,15 @@ class Database : public db::Database {
   WriteChecks checks_;
   std::vector<std::weak_ptr<Recordset>> recordsets_;
   int depth_ = 0;
+  // Levels from this one on take no savepoint (undoOnlyAsAWhole); -1 when off.
+  int wholeFrom_ = -1;
+  std::vector<bool> withoutSavepoint_;  // by level
+  // A failure without a savepoint dooms the work down to this level, which
+  // must be undone first; 0 when nothing is doomed.
+  int doomedAbove_ = 0;
+  void doom() noexcept {
+    if (doomedAbove_ == 0) doomedAbove_ = wholeFrom_;
+  }
   bool closePending_ = false;
   bool pinned_ = false;
   StatementCache statements_;

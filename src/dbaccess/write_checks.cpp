@@ -14,14 +14,15 @@ namespace kolvar::db {
 namespace {
 
 std::optional<Error> Violation(std::string_view table, const Column& c, sqlite3_value* v) {
-  const auto where = std::string(table) + "." + std::string(c.name);
+  const auto where = [&] { return std::string(table) + "." + std::string(c.name); };
   const int storage = sqlite3_value_type(v);
   if (c.type == ColumnType::Text && storage == SQLITE_TEXT) {
     const std::string_view text(reinterpret_cast<const char*>(sqlite3_value_text(v)),
                                 static_cast<std::size_t>(sqlite3_value_bytes(v)));
     if (utf8::Length(text) > static_cast<std::size_t>(c.size))
-      return Error(err::kTextTooLong, "El texto es demasiado largo para el campo " + where + " (" +
-                                          std::to_string(c.size) + " caracteres como máximo).");
+      return Error(err::kTextTooLong, "El texto es demasiado largo para el campo " + where() +
+                                          " (" + std::to_string(c.size) +
+                                          " caracteres como máximo).");
     return std::nullopt;
   }
   const auto outside = [&](double low, double high) {
@@ -45,7 +46,7 @@ std::optional<Error> Violation(std::string_view table, const Column& c, sqlite3_
     default:
       break;
   }
-  if (bad) return Error(err::kDataType, "El valor no cabe en el campo " + where + ".");
+  if (bad) return Error(err::kDataType, "El valor no cabe en el campo " + where() + ".");
   return std::nullopt;
 }
 

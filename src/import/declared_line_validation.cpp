@@ -32,6 +32,17 @@ const std::array<Rule, kKeys.size()>& RuleOfKey() {
   return rules;
 }
 
+// The import change of every key that has one.
+const std::array<Rule, kKeys.size()>& ChangeOfKey() {
+  static const std::array<Rule, kKeys.size()> changes = [] {
+    std::array<Rule, kKeys.size()> all{};
+    for (const auto* group : {&IssuedImportChanges(), &ReceivedImportChanges()})
+      for (const KeyRule& r : *group) all[r.key] = r.rule;
+    return all;
+  }();
+  return changes;
+}
+
 }  // namespace
 
 Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::string& mdblec,
@@ -68,6 +79,27 @@ Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::str
   } catch (const Error& e) {
     throw Error(e.number(), e.description(), "Importacion.ValidarDeclarado", e.helpFile(),
                 e.helpContext());
+  }
+}
+
+void CambiosDeImportacion(Value& fieldBuffer, const std::string& mdblec, const std::string& mdbmod,
+                          std::int32_t Ejercicio, std::int16_t Periodo) {
+  const cMiscelaneos misc;
+  declared::cDeclarado declarado;
+  declarado.mdblec(mdblec);
+  declarado.mdbmod(mdbmod);
+  cDatosGenerales datosGenerales;
+  datosGenerales.mdbmod(mdbmod);
+  datosGenerales.mdblec(mdblec);
+  const Services services{misc, declarado, datosGenerales};
+  Value errores = declared::NewErrorBuffer();
+  DeclaredLine record(fieldBuffer, errores, services, Ejercicio, Periodo, false);
+  const auto& changes = ChangeOfKey();
+  for (std::int32_t n = 1; n <= fieldBuffer.ubound(1); ++n) {
+    const KeyId id = record.keyOfRow(n);
+    if (id == kNoKey || changes[id] == nullptr) continue;
+    const Value& cell = fieldBuffer(n, 0);
+    changes[id](record, cell.isNull() ? std::string() : cell.toString());
   }
 }
 

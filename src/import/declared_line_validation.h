@@ -17,4 +17,9 @@ Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::str
                        std::int16_t Periodicidad, std::int32_t Declaracion, const std::string& line,
                        bool blnSoloValidar);
 
+// What ValidarDeclarado in an import pass changes in fieldBuffer, alone: for
+// a line whose validation found nothing, in the same batch.
+void CambiosDeImportacion(Value& fieldBuffer, const std::string& mdblec, const std::string& mdbmod,
+                          std::int32_t Ejercicio, std::int16_t Periodo);
+
 }  // namespace kolvar::Importacion

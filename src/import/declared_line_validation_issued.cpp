@@ -63,10 +63,12 @@ void EjerMet(DeclaredLine& line, const std::string& v) {
     line.add(104, v);
 }
 
+void IpptdiChange(DeclaredLine& line, const std::string&) {
+  if (PropertyRules(line)) EmptyBlockTest(line, "EF", kCashBlockRow);
+}
 void Ipptdi(DeclaredLine& line, const std::string& v) {
-  if (!PropertyRules(line)) return;
-  Digits(line, v, 102);
-  EmptyBlockTest(line, "EF", kCashBlockRow);
+  if (PropertyRules(line)) Digits(line, v, 102);
+  IpptdiChange(line, v);
 }
 
 void Fmc(DeclaredLine& line, const std::string& v) {
@@ -95,6 +97,11 @@ const std::vector<KeyRule>& IssuedRules() {
       {K("PFE_IC"), Ic},           {K("PFE_MC"), Mc},         {K("PFE_MC_CC"), McCc},
       {K("PFE_MARCA"), Marca}};
   return rules;
+}
+
+const std::vector<KeyRule>& IssuedImportChanges() {
+  static const std::vector<KeyRule> changes = {{K("PFE_IPPTDI"), IpptdiChange}};
+  return changes;
 }
 
 }  // namespace kolvar::Importacion::line_rules

@@ -14,9 +14,12 @@ void NoReg(DeclaredLine& line, const std::string& v) {
   Digits(line, v, 48);
 }
 
+void CdChange(DeclaredLine& line, const std::string&) {
+  EmptyBlockTest(line, "RS", kCashBlockRow);
+}
 void Cd(DeclaredLine& line, const std::string& v) {
   AmountRule(line, v, 95, 49);
-  EmptyBlockTest(line, "RS", kCashBlockRow);
+  CdChange(line, v);
 }
 
 void Fmp(DeclaredLine& line, const std::string& v) {
@@ -43,6 +46,11 @@ const std::vector<KeyRule>& ReceivedRules() {
                                              {K("PFR_IP"), Ip},       {K("PFR_MP"), Mp},
                                              {K("PFR_MP_CC"), MpCc},  {K("PFR_MARCA"), Marca}};
   return rules;
+}
+
+const std::vector<KeyRule>& ReceivedImportChanges() {
+  static const std::vector<KeyRule> changes = {{K("PFR_CD"), CdChange}};
+  return changes;
 }
 
 }  // namespace kolvar::Importacion::line_rules

@@ -141,5 +141,9 @@ const std::vector<KeyRule>& IssuedRules();
 const std::vector<KeyRule>& ReceivedRules();
 const std::vector<KeyRule>& InvestmentRules();
 const std::vector<KeyRule>& IntraCommunityRules();
+// The parts of those rules that change the FieldBuffer in an import pass,
+// run by the rules themselves and, alone, for a line already validated.
+const std::vector<KeyRule>& IssuedImportChanges();
+const std::vector<KeyRule>& ReceivedImportChanges();
 
 }  // namespace kolvar::Importacion::line_rules

@@ -3,10 +3,12 @@
 // driver the client uses line by line.
 #include <vector>
 
+#include "dbaccess/batch_state.h"
 #include "import/file_lines.h"
 #include "import/finding_fields.h"
 #include "import/import_driver.h"
 #include "kolvar/batch.h"
+#include "kolvar/error.h"
 
 namespace kolvar {
 
@@ -17,6 +19,7 @@ using Importacion::FileLines;
 using Importacion::FindingField;
 
 constexpr std::int64_t kProgressEvery = 4096;
+constexpr std::uint64_t kHashStep = 1099511628211ULL;
 constexpr std::int16_t kRejected = 4;
 
 cImportacion NewDriver(const ImportTarget& t, const ImportOptions& o) {
@@ -84,6 +87,7 @@ class FileImport {
     bool headerChecked = false;
     std::string line;
     while (lines.next(line)) {
+      validatedHash_ = validatedHash_ * kHashStep ^ std::hash<std::string>()(line);
       const std::int64_t n = ++result.lines;
       const char type = TypeOf(line);
       const std::int64_t before = result.findingCount;
@@ -119,7 +123,9 @@ class FileImport {
     cImportacion driver = NewDriver(target_, options_);
     bool headerChecked = false;
     std::string line;
+    std::uint64_t hash = 0;
     for (std::size_t i = 0; lines.next(line); ++i) {
+      hash = hash * kHashStep ^ std::hash<std::string>()(line);
       const char type = TypeOf(line);
       if (type == '1' && !headerChecked) {
         headerChecked = true;
@@ -131,10 +137,20 @@ class FileImport {
         continue;
       }
       Value entries;
-      driver.importDeclarado(line, entries, target_.declaration);
+      {
+        // Any failure here abandons the whole import.
+        const db::UndoneAsAWhole whole;
+        if (type == '2' && i < withFindings_.size())
+          driver.importDeclaradoValidado(line, entries);
+        else
+          driver.importDeclarado(line, entries, target_.declaration);
+      }
       if (type == '2' && driver.Sujeto() == 3 && driver.Resultado() == 0) ++result.stored;
       if (!progress.line()) return false;
     }
+    // Lines were stored as the validation pass found them: they must be the same.
+    if (hash != validatedHash_)
+      Raise(err::kCopyMismatch, "El archivo ha cambiado durante la importación.");
     return progress.report();
   }
 
@@ -164,7 +180,8 @@ class FileImport {
   const ImportTarget& target_;
   const ImportOptions& options_;
   const ImportProgressCallback& progress_;
-  std::vector<bool> withFindings_;  // one bit per line
+  std::vector<bool> withFindings_;   // one bit per line
+  std::uint64_t validatedHash_ = 0;  // of the lines the validation pass read
 };
 
 }  // namespace

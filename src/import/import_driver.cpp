@@ -78,19 +78,27 @@ void cImportacion::ValDeclaracion(std::string& line, Value& vBufferErrores, std:
     } else if (rechazar_) {
       resultado_ = 2;
     } else {
-      resultado_ = ProcesarDeclarado(line, vBufferErrores, true);
+      resultado_ = ProcesarDeclarado(line, vBufferErrores, Pass::Validation);
     }
   }
 }
 
 void cImportacion::importDeclarado(std::string& line, Value& vBufferErrores, std::int32_t) {
+  Importar(line, vBufferErrores, Pass::Import);
+}
+
+void cImportacion::importDeclaradoValidado(std::string& line, Value& vBufferErrores) {
+  Importar(line, vBufferErrores, Pass::ImportValidated);
+}
+
+void cImportacion::Importar(std::string& line, Value& vBufferErrores, Pass pass) {
   if (!Preparar(line, vBufferErrores)) return;
   const std::string type = text::Left(line, 1);
   if (type == "1") {
     sujeto_ = 1;
   } else if (type == "2") {
     sujeto_ = 3;
-    resultado_ = rechazar_ ? 2 : ProcesarDeclarado(line, vBufferErrores, false);
+    resultado_ = rechazar_ ? 2 : ProcesarDeclarado(line, vBufferErrores, pass);
   }
 }
 
@@ -105,17 +113,23 @@ void cImportacion::RegistrarSinDeclarante(Value& errores) {
   errores = OneEntry(14, " ");
 }
 
-std::uint8_t cImportacion::ProcesarDeclarado(std::string& line, Value& errores, bool validateOnly) {
+std::uint8_t cImportacion::ProcesarDeclarado(std::string& line, Value& errores, Pass pass) {
   declared::cDeclarado service;
   service.mdbmod(mdbmod_);
   // Greece's country code is stored as GR.
   if (text::Trim(text::Mid(line, 76, 2)) == "EL")
     line = text::Left(line, 75) + "GR" + text::Mid(line, 78);
   Value f = Importacion::DesglosarRegistroDeclarado(line, estatal_);
-  errores = Importacion::ValidarDeclarado(f, kLineLength, mdblec_, mdbmod_, ejercicio_, periodo_,
-                                          periodicidad_, declaracion_, line, validateOnly);
+  if (pass == Pass::ImportValidated) {
+    errores = declared::NewErrorBuffer();
+    Importacion::CambiosDeImportacion(f, mdblec_, mdbmod_, ejercicio_, periodo_);
+  } else {
+    errores =
+        Importacion::ValidarDeclarado(f, kLineLength, mdblec_, mdbmod_, ejercicio_, periodo_,
+                                      periodicidad_, declaracion_, line, pass == Pass::Validation);
+  }
   if (!errores(0, 0).isEmpty()) return 3;
-  if (!validateOnly) {
+  if (pass != Pass::Validation) {
     service.EjercicioDestino(Value(ejercicio_).toInteger());
     service.GuardarDeclarado(StoringBuffer(f, declaracion_), false);
   }

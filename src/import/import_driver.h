@@ -62,6 +62,10 @@ class cImportacion {
   // Import pass over one line: a declared record without findings is stored.
   void importDeclarado(std::string& strLineaLectura, Value& vBufferErrores,
                        std::int32_t lngDeclaracion);
+  // The import pass over a line that the validation pass of the same batch
+  // found without findings: stored as importDeclarado stores it, without
+  // checking it again.
+  void importDeclaradoValidado(std::string& strLineaLectura, Value& vBufferErrores);
 
   // Bulk work for late-bound clients. IniciarLote opens a batch on this
   // object's two files (see kolvar/batch.h); TerminarLote commits it,
@@ -81,7 +85,9 @@ class cImportacion {
   bool Preparar(std::string& line, Value& errores);
   std::uint8_t ValidarDeclarante(const std::string& line, Value& errores);
   void RegistrarSinDeclarante(Value& errores);
-  std::uint8_t ProcesarDeclarado(std::string& line, Value& errores, bool validateOnly);
+  enum class Pass { Validation, Import, ImportValidated };
+  void Importar(std::string& line, Value& errores, Pass pass);
+  std::uint8_t ProcesarDeclarado(std::string& line, Value& errores, Pass pass);
 
   std::string mdblec_, mdbmod_;
   std::int32_t declaracion_ = 0;

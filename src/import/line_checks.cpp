@@ -1,17 +1,13 @@
 // The first two steps every imported line goes through: its characters
 // cleaned, and its record type checked.
-#include <vector>
-
 #include "core/text.h"
 #include "import/importacion.h"
-#include "kolvar/object.h"
+#include "taxid/miscelaneos.h"
 
 namespace kolvar::Importacion {
 
 std::string DepurarCaracteres(const std::string& line) {
-  const auto misc = CreateObject("SvrUtilLib.cMiscelaneos");
-  std::vector<Value> args{Value(line), Value(" ")};
-  return misc->Call("ValidarCaracErrEnImp", args).toString();
+  return cMiscelaneos().ValidarCaracErrEnImp(line, " ");
 }
 
 bool ComprobarTipoRegistro(const std::string& line, Value& vBufferErrores) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "dbaccess/batch_state.h"
 #include "dbaccess/conexion.h"
 #include "dbaccess/pg/pg_connection.h"
 #include "form340_lines.h"
@@ -118,6 +119,28 @@ TEST_P(BatchScope, AnInnerBatchUndoesOnlyItsPartAndOtherFilesAreRefused) {
     ExpectError(err::kInvalidCall, [&] { Batch other((dir / "x.db").string(), referencePath); });
   }
   EXPECT_EQ(ScalarUser("SELECT min(NIF) || max(NIF) FROM tOperadores").toString(), "AC");
+}
+
+// The file engine takes no savepoint inside such work; the server ignores it.
+TEST_P(BatchScope, WorkUndoneOnlyAsAWholeRefusesAllAfterAFailureUntilTheBatchIsUndone) {
+  {
+    Batch batch(userPath, referencePath);
+    Insert("A");
+    {
+      const db::UndoneAsAWhole whole;
+      Insert("B");
+      ExpectError(err::kTextTooLong, [&] { Insert("1234567890123456"); });
+      if (!OnServer()) ExpectError(3000, [&] { Insert("C"); });
+    }
+    if (!OnServer()) ExpectError(3000, [&] { batch.Commit(); });
+  }
+  EXPECT_EQ(Rows(), OnServer() ? 2 : 0);
+  {
+    Batch batch(userPath, referencePath);
+    const db::UndoneAsAWhole whole;
+    Insert("D");
+  }
+  EXPECT_EQ(Rows(), OnServer() ? 3 : 1);
 }
 
 TEST_P(BatchScope, LateBoundMembersOfTheImportClass) {

@@ -154,6 +154,23 @@ TEST_P(FileImport, ACancelStoresNothingEvenAfterTheLastRecordWasWritten) {
   EXPECT_EQ(Stored(), records);
 }
 
+// The import pass stores the lines the validation pass found clean without
+// checking them again, so a file rewritten between the passes stores nothing.
+TEST_P(FileImport, AFileChangedBetweenThePassesStoresNothing) {
+  const std::string good = generated::DeclarantLine(2014) + "\n" + generated::RecordLine(2014, 0) +
+                           "\n" + generated::RecordLine(2014, 1);
+  std::string bad = generated::RecordLine(2014, 1);
+  bad.replace(17, 9, "12345678A");
+  const std::string file = Write("f.txt", good + "\n");
+  ExpectError(err::kCopyMismatch, [&] {
+    ImportFile(file, Target(2014, userPath), {}, [&](const ImportProgress& p) {
+      if (p.pass == 1) Write("f.txt", good.substr(0, good.size() - bad.size()) + bad + "\n");
+      return true;
+    });
+  });
+  EXPECT_EQ(Stored(), 0);
+}
+
 TEST_P(FileImport, Latin1AndUtf8TextCrLfAndTheEndOfFileMark) {
   std::string latin = generated::RecordLine(2014, 3);
   latin.replace(35, 9,

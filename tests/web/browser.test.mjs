@@ -55,7 +55,7 @@ try {
   const year = header.slice(4, 8);
   const period = header.slice(135, 137);
   const longFile = path.join(work, 'long.340');
-  await run(opts.kolvar, ['generate', '--records', '15000', '--year', '2014', '--seed', '11', '-o', longFile]);
+  await run(opts.kolvar, ['generate', '--records', '100000', '--year', '2014', '--seed', '11', '-o', longFile]);
   const badFile = path.join(work, 'bad.340');
   const badLine = lines.findIndex((l) => l[0] === '2') + 2;
   const bad = [...lines];
