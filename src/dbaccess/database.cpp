@@ -339,7 +339,9 @@ TableDef Database::tableDef(std::string_view table) {
 
 // A file read without locks may have changed unseen: it is opened afresh.
 bool Database::resume(const std::string& name, bool readOnly) {
-  if (!db_ || closePending_ || pinned_ || depth_ > 0 || immutable_) return false;
+  if (!db_ || closePending_ || pinned_ || depth_ > 0 || immutable_ || doomedAbove_ > 0 ||
+      wholeFrom_ >= 0)
+    return false;
   if (name != path_ || readOnly != readOnly_ || !sqlite3_get_autocommit(db_)) return false;
   for (auto& rs : recordsets()) rs->close();
   recordsets_.clear();
