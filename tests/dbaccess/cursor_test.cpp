@@ -2,22 +2,28 @@
 // rows after every kind of move, for results short enough to be kept whole,
 // long ones counted without reading them, and rows reached by position.
 #include "dbaccess/engine.h"
+#include "dbaccess/pg/pg_engine.h"
 #include "support/fixture.h"
 
 namespace kolvar::testing {
 namespace {
 
+// On the server a result of more than 16 rows is read through a cursor,
+// 16 rows at a time.
 class Cursor : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
     if (!Ready()) return;
     db = db::ThreadEngine().openDatabase(userPath);
+    db::pg::Recordset::SetRowsPerBatch(16);
   }
   void TearDown() override {
     if (db) db->close();
+    db::pg::Recordset::SetRowsPerBatch(batch_);
     DatabaseTest::TearDown();
   }
+  const int batch_ = db::pg::Recordset::RowsPerBatch();
   // Declarants n0 .. n(count-1), in key order.
   void Fill(int count) {
     for (int i = 0; i < count; ++i)

@@ -192,6 +192,55 @@ TEST_F(PgEngineTest, ADroppedConnectionIsOpenedAgainButNeverInsideAUnitOfWork) {
   EXPECT_EQ(Count("TDeclarante"), 0);
 }
 
+// A long result holds one batch here and a cursor on the server, until it
+// is closed; it reads the rows as they were when it was opened, also after
+// the unit of work that opened it commits.
+TEST_F(PgEngineTest, ALongResultIsReadABatchAtATimeThroughACursor) {
+  const int batch = db::pg::Recordset::RowsPerBatch();
+  db::pg::Recordset::SetRowsPerBatch(10);
+  for (int i = 0; i < 35; ++i)
+    db->execute("INSERT INTO TDeclarante (nombred) VALUES ('n" + std::to_string(i) + "')");
+  const auto cursors = [&] {
+    return db->openRecordset("SELECT count(*) FROM pg_cursors WHERE name <> ''")->field(0).toLong();
+  };
+  const auto open = [&](const std::string& where) {
+    return db->openRecordset("SELECT nombred FROM TDeclarante" + where + " ORDER BY CSDE");
+  };
+  auto whole = open(" WHERE CSDE <= 10");
+  EXPECT_EQ(cursors(), 0);  // ten rows: read whole
+  std::shared_ptr<db::Recordset> rs;
+  {
+    db::Transaction unit(db);
+    rs = open("");
+    EXPECT_EQ(cursors(), 1);
+    unit.commit();
+  }
+  ServerSession other(userPath);
+  other.Query("DELETE FROM tdeclarante WHERE csde > 5");
+  std::string names;
+  for (; !rs->eof(); rs->moveNext()) names += rs->field(0).toString() + " ";
+  EXPECT_EQ(names.substr(names.size() - 8), "n33 n34 ");
+  EXPECT_EQ(rs->recordCount(), 35);
+  rs->absolutePosition(12);
+  EXPECT_EQ(rs->field(0).toString(), "n12");
+  rs->close();
+  EXPECT_EQ(cursors(), 0);
+  // Dropped without a close, and undone with the unit that opened it.
+  open("")->moveLast();
+  EXPECT_EQ(cursors(), 0);
+  db->execute("INSERT INTO TDeclarante (nombred) VALUES ('x')");
+  for (int i = 0; i < 20; ++i) db->execute("INSERT INTO TDeclarante (nombred) VALUES ('y')");
+  {
+    db::Transaction unit(db);
+    rs = open("");
+    EXPECT_EQ(rs->field(0).toString(), "n0");
+  }
+  EXPECT_EQ(cursors(), 0);
+  ExpectError(err::kObjectInvalid, [&] { rs->moveLast(); });
+  rs.reset();
+  db::pg::Recordset::SetRowsPerBatch(batch);
+}
+
 TEST_F(PgEngineTest, UnreachableServersAndMissingDatabasesRaiseTheirNumbers) {
   ExpectError(3151, [] { db::pg::Database("postgresql:///kolvar?host=/nonexistent/socket"); });
   const std::string missing = WithParameter(server, "dbname", "no_such_db");

@@ -82,6 +82,7 @@ void Connection::connect() {
   }
   if (conn_) PQfinish(conn_);
   conn_ = conn;
+  ++generation_;
   tables_.clear();
   prepared_.clear();
   inTransaction_ = false;

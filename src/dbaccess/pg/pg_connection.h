@@ -77,6 +77,13 @@ class Connection {
   const std::string* columnName(unsigned int table, int column);
 
   pg_conn* handle() const { return conn_; }
+  // Counts the times the connection was opened: what lived on an earlier
+  // one (a cursor, a prepared statement) is gone.
+  int generation() const { return generation_; }
+  // A new name for something that lives on this connection.
+  std::string newName(std::string_view prefix) {
+    return std::string(prefix) + std::to_string(++names_);
+  }
 
  private:
   struct TableInfo {
@@ -110,6 +117,8 @@ class Connection {
   bool inTransaction_ = false;
   bool conflicted_ = false;
   bool untouched_ = true;  // no statement since the last check: a drop may be mended
+  int generation_ = 0;
+  unsigned long names_ = 0;
   struct Waiting {
     std::string sql;  // or the name of a prepared statement, with its values
     Params params;

@@ -182,7 +182,7 @@ std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
   if (!IsSelect(sql))
     refuse(c, statement.sql,
            "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
-  auto rs = std::make_shared<Recordset>(c, c.run(statement.sql), statement.aliases);
+  auto rs = Recordset::Open(connection_, statement.sql, statement.aliases);
   std::erase_if(recordsets_, [](const auto& w) {
     auto p = w.lock();
     return !p || !p->isOpen();

@@ -18,10 +18,19 @@
 
 namespace kolvar::db::pg {
 
-// The whole result of one SELECT, read in one round trip.
+// The result of one SELECT. A short one is read whole in one round trip; a
+// longer one is read through a cursor on the server, a batch of rows at a
+// time, so that only one batch is held here.
 class Recordset : public RecordsetColumns {
  public:
+  // A whole result, already read.
   Recordset(Connection& connection, Result result, const std::vector<std::string>& aliases);
+  // Runs the statement: whole when it has at most RowsPerBatch() rows, else
+  // through a cursor that lives until the result set is closed.
+  static std::shared_ptr<Recordset> Open(const std::shared_ptr<Connection>& connection,
+                                         const std::string& sql,
+                                         const std::vector<std::string>& aliases);
+  ~Recordset() override;
 
   bool eof() const override;
   std::int32_t recordCount() const override;
@@ -31,17 +40,33 @@ class Recordset : public RecordsetColumns {
   void moveFirst() override;
   void moveLast() override;
   void close() override;
-  bool isOpen() const override { return result_ != nullptr; }
+  bool isOpen() const override { return open_; }
 
   Value field(int index) const override;
   using RecordsetColumns::field;
 
+  // Rows per batch (and the most a result read whole holds); tests lower it.
+  static int RowsPerBatch();
+  static void SetRowsPerBatch(int rows);
+
  private:
-  Result result_;
-  std::int32_t rows_ = 0;
+  void describe(Connection& connection, const std::vector<std::string>& aliases);
+  // Makes row p the batch's when it exists; false past the last row.
+  bool load(std::int32_t p) const;
+  void closeCursor() noexcept;
+
+  mutable Result batch_;
+  mutable std::int32_t batchStart_ = 0;  // row number of the batch's first row
+  mutable std::int32_t total_ = -1;      // the number of rows, -1 until known
   std::vector<unsigned int> serverTypes_;
   std::int32_t position_ = 0;
   std::int32_t visited_ = 0;
+  bool open_ = true;
+  // The cursor, for a long result.
+  std::shared_ptr<Connection> connection_;
+  std::string cursor_;
+  int generation_ = 0;                 // the connection's, when the cursor was declared
+  mutable std::int32_t cursorAt_ = 0;  // rows the cursor has gone past
 };
 
 class Database : public db::Database {

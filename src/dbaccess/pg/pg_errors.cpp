@@ -39,6 +39,8 @@ void RaiseServerError(std::string_view state, std::string_view message,
     Raise(err::kDataType, "El tipo de datos no coincide con el del campo: " + text);
   if (state == "23502") Raise(3314, "El campo es obligatorio: " + text);
   if (StartsWith(state, "23")) Raise(3022, "Se ha infringido una restricción de la tabla: " + text);
+  if (state == "34000")  // a result set's cursor, gone with the unit of work that opened it
+    Raise(err::kObjectInvalid, "El conjunto de registros ya no existe en el servidor: " + text);
   if (state == "42P01") Raise(err::kTableNotFound, "No se encuentra la tabla: " + text);
   if (state == "42703") Raise(err::kUnknownColumn, "Nombre de columna desconocido: " + text);
   if (state == "42701") Raise(3191, "El campo ya está definido en la tabla: " + text);
