@@ -103,6 +103,9 @@ void cConexionDAO::AbrirBD(const std::string& m_dbname) {
       selected() = std::move(lent);
       return;
     }
+  // A file that the last unit of work left open serves again while it is
+  // still the file at that path: no schema to read, statements prepared.
+  if (current && current->resume(m_dbname, reference)) return;
   selected() = open();
 }
 

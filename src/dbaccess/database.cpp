@@ -19,6 +19,14 @@ namespace {
 
 constexpr int kBusyWaitMs = 2000;
 
+// Without memory statistics the engine takes no lock to count each of its
+// allocations, a sixth of the work of opening a file. The setting belongs to
+// the whole process and only takes before the engine starts, so it is made
+// once, when the library is loaded; a host that has already started the
+// engine keeps its own setting (the call is then refused and changes nothing).
+[[maybe_unused]] const bool kNoMemoryStatistics =
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+
 void RaiseIfMissing(const std::string& path) {
   std::error_code ec;
   const std::filesystem::path p(path);
@@ -60,20 +68,24 @@ bool HasMoreThanBlanks(const char* tail) {
 
 }  // namespace
 
-Database::Database(const std::string& path, bool readOnly) : path_(path) {
-  RaiseIfMissing(path);
+Database::Database(const std::string& path, bool readOnly) : path_(path), readOnly_(readOnly) {
+  // The names the engine reads as something other than a file are checked
+  // first; any other missing file is told from the failed opening.
+  if (path.empty() || path == ":memory:" || path.starts_with("file:")) RaiseIfMissing(path);
   int flags = SQLITE_OPEN_NOMUTEX | (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
   std::string name = path;
   if (readOnly && !FolderWritable(path)) {
     // Nobody here can leave a journal beside it, so it is read without locks.
     flags |= SQLITE_OPEN_URI;
     name = ImmutableUri(path);
+    immutable_ = true;
   }
   sqlite3* db = nullptr;
   const int rc = sqlite3_open_v2(name.c_str(), &db, flags, GuardedVfsName());
   if (rc != SQLITE_OK) {
     const std::string message = db ? sqlite3_errmsg(db) : "open";
     sqlite3_close(db);
+    RaiseIfMissing(path);
     RaiseEngineError(rc, message);
   }
   db_ = db;
@@ -81,7 +93,9 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   sqlite3_extended_result_codes(db_, 0);
   RegisterLike(db_);
   checks_.attach(db_);
-  // Reading the schema tells a database file from any other file.
+  // Reading the schema tells a database file from any other file: preparing
+  // a statement on it reads it, and the first statement of the unit finds it
+  // read.
   //
   // Journal and sync: a rollback journal deleted at every commit, so the .db
   // file alone holds every finished call and can be copied (see
@@ -89,15 +103,23 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   // file, handed to the system, before it returns, so it survives a crash of
   // the program; a crash in the middle of one leaves the journal that undoes
   // it. A sync on every commit would also cover a crash of the machine, at
-  // about a hundred times the cost of a commit (bench/connection_bench).
+  // about a hundred times the cost of a commit (bench/connection_bench). A
+  // journal kept between commits (truncated or zeroed instead of deleted)
+  // costs more here than it saves: every unit opens the file afresh, and each
+  // transaction it begins would then open the journal to see whether it must
+  // be played back.
+  sqlite3_stmt* schema = nullptr;
+  int check = sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master", -1, &schema, nullptr);
+  sqlite3_finalize(schema);
   char* message = nullptr;
-  const int check = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master; PRAGMA synchronous=OFF",
-                                 nullptr, nullptr, &message);
+  if (check == SQLITE_OK)
+    check = sqlite3_exec(db_, "PRAGMA synchronous=OFF", nullptr, nullptr, &message);
   if (check != SQLITE_OK) {
-    const std::string text = message ? message : "";
+    const std::string text = message ? message : sqlite3_errmsg(db_);
     sqlite3_free(message);
     sqlite3_close(db_);
     db_ = nullptr;
+    RaiseIfMissing(path);
     RaiseEngineError(check, text);
   }
   // A file made with a write-ahead log is turned to a rollback journal that
@@ -106,11 +128,9 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
   if (!readOnly) sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
 }
 
+// Whatever is pending: nothing outlives the object.
 Database::~Database() {
-  try {
-    close();
-  } catch (...) {
-  }
+  if (db_) closeFile();
 }
 
 sqlite3* Database::handle() const {
@@ -245,7 +265,7 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
   if (IsTransactionControl(sql))
     Raise(err::kInvalidOperation, "Las transacciones no se controlan con instrucciones SQL.");
   BindValues(stmt.get(), params, BoundAs::Literals);
-  if (!checks_.loaded()) checks_.load(db_);
+  checks_.ready(db_);
   const std::string verb = FirstWord(sql);
   const bool writes = !sqlite3_stmt_readonly(stmt.get());
   if (writes) requireLiveUnit();
@@ -279,9 +299,9 @@ void Database::execute(std::string_view sql, const std::vector<Value>& params) {
 }
 
 std::shared_ptr<db::Recordset> Database::openRecordset(std::string_view sql) {
-  sqlite3_stmt* stmt = prepare(sql);
+  sqlite3_stmt* stmt = acquire(sql);
   if (!IsSelect(sql)) {
-    sqlite3_finalize(stmt);
+    release(stmt);
     Raise(err::kInvalidOperation,
           "Sólo se puede abrir un conjunto de registros de una consulta de selección.");
   }
@@ -317,6 +337,44 @@ TableDef Database::tableDef(std::string_view table) {
   return TableDef(*this, name);
 }
 
+// A file read without locks may have changed unseen: it is opened afresh.
+bool Database::resume(const std::string& name, bool readOnly) {
+  if (!db_ || closePending_ || pinned_ || depth_ > 0 || immutable_ || doomedAbove_ > 0 ||
+      wholeFrom_ >= 0)
+    return false;
+  if (name != path_ || readOnly != readOnly_ || !sqlite3_get_autocommit(db_)) return false;
+  for (auto& rs : recordsets()) rs->close();
+  recordsets_.clear();
+  for (sqlite3_stmt* s = sqlite3_next_stmt(db_, nullptr); s; s = sqlite3_next_stmt(db_, s))
+    if (sqlite3_stmt_busy(s)) return false;
+  // Renamed, replaced or deleted since it was opened: the name now means
+  // another file, or none.
+  int moved = 1;
+  if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved)
+    return false;
+  // What another connection changed meanwhile, the engine reads again at the
+  // next transaction, its schema included; the column checks follow it.
+  sqlite3_set_last_insert_rowid(db_, 0);
+  checks_.recheck();
+  return true;
+}
+
+void Database::leaveWriteAheadLog() noexcept {
+  if (readOnly_) return;
+  sqlite3_stmt* mode = nullptr;
+  try {
+    mode = statements_.acquire("PRAGMA journal_mode",
+                               [this](std::string_view t) { return prepareOn(db_, t); });
+  } catch (...) {
+    return;
+  }
+  const bool log =
+      sqlite3_step(mode) == SQLITE_ROW &&
+      sqlite3_stricmp(reinterpret_cast<const char*>(sqlite3_column_text(mode, 0)), "wal") == 0;
+  release(mode);
+  if (log) sqlite3_exec(db_, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+}
+
 void Database::pin(bool pinned) {
   pinned_ = pinned;
   if (!pinned_ && closePending_ && depth_ == 0) closeFile();
@@ -334,6 +392,8 @@ void Database::close() {
 }
 
 void Database::closeFile() noexcept {
+  for (auto& rs : recordsets()) rs->close();
+  recordsets_.clear();
   statements_.clear();
   sqlite3_close_v2(db_);
   db_ = nullptr;

@@ -104,6 +104,16 @@ class Database {
   virtual int unitDepth() const = 0;
   // Makes a database closed inside a unit of work usable again.
   virtual void reopen() = 0;
+  // Takes the database up again for a new unit of work when the last one left
+  // it open (the save methods end without closing) and it can serve as a
+  // fresh opening of `name` would: the same file still at that name, in the
+  // same mode, with nothing of the last unit still running; its open result
+  // sets are closed as the replaced database's would be. False when it
+  // cannot; the caller then opens the name afresh.
+  virtual bool resume(const std::string& name, bool readOnly) {
+    (void)name, (void)readOnly;
+    return false;
+  }
   // While pinned (by a batch), close() leaves the database open but unusable
   // until reopened, as inside a unit of work; unpinned, a close() still
   // pending closes it.

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "core/text.h"
-#include "dbaccess/sqlite_recordset.h"
+#include "dbaccess/sqlite_engine.h"
 #include "kolvar/error.h"
 
 namespace kolvar::db::sqlite {
@@ -105,8 +105,16 @@ sqlite3_stmt* Nested(sqlite3* db, const std::string& head, const std::string& te
 
 }  // namespace
 
-Recordset::Recordset(Database&, sqlite3_stmt* stmt)
-    : stmt_(stmt), text_(Trimmed(sqlite3_sql(stmt))) {
+Recordset::Recordset(Database& owner, sqlite3_stmt* stmt)
+    : owner_(owner), lent_(stmt), stmt_(stmt), text_(Trimmed(sqlite3_sql(stmt))) {
+  try {
+    eof_ = !step();
+  } catch (...) {
+    dropStatement();
+    throw;
+  }
+  // The columns as of the first step: a statement prepared before another
+  // connection changed the schema is prepared again by it.
   const int n = sqlite3_column_count(stmt);
   for (int i = 0; i < n; ++i) {
     const char* name = sqlite3_column_name(stmt, i);
@@ -115,13 +123,6 @@ Recordset::Recordset(Database&, sqlite3_stmt* stmt)
     const char* origin = sqlite3_column_origin_name(stmt, i);
     const Column* column = table && origin ? FindColumn(table, origin) : nullptr;
     addColumn(name ? name : "", column ? std::optional(column->type) : std::nullopt);
-  }
-  try {
-    eof_ = !step();
-  } catch (...) {
-    sqlite3_finalize(stmt_);
-    stmt_ = nullptr;
-    throw;
   }
   statementRow_ = eof_ ? -1 : 0;
   visited_ = eof_ ? 0 : 1;
@@ -168,7 +169,7 @@ void Recordset::startAt(std::int32_t p) const {
                      : Nested(sqlite3_db_handle(stmt_), "SELECT * FROM (", text_,
                               p == 0 ? std::string() : " LIMIT -1 OFFSET " + std::to_string(p));
   if (skipping) {
-    sqlite3_finalize(stmt_);
+    dropStatement();
     stmt_ = skipping;
     firstRow_ = p;
   } else {
@@ -262,9 +263,17 @@ void Recordset::moveLast() {
 }
 
 void Recordset::close() {
-  if (stmt_) sqlite3_finalize(stmt_);
-  stmt_ = nullptr;
+  dropStatement();
   kept_.clear();
+}
+
+void Recordset::dropStatement() const {
+  if (stmt_ && stmt_ == lent_)
+    owner_.release(stmt_);
+  else if (stmt_)
+    sqlite3_finalize(stmt_);
+  if (stmt_ == lent_) lent_ = nullptr;
+  stmt_ = nullptr;
 }
 
 Value Recordset::readColumn(int index) const {

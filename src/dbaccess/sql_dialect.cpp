@@ -15,6 +15,13 @@ std::size_t NextNonBlank(const std::vector<Token>& tokens, std::size_t i) {
   return i;
 }
 
+// False when the text holds no "top" in any case, so has nothing to adapt.
+bool MayHoldTop(std::string_view s) {
+  for (std::size_t i = 0; i + 2 < s.size(); ++i)
+    if ((s[i] | 0x20) == 't' && (s[i + 1] | 0x20) == 'o' && (s[i + 2] | 0x20) == 'p') return true;
+  return false;
+}
+
 }  // namespace
 
 std::string FirstWord(std::string_view sql) {
@@ -37,6 +44,7 @@ bool IsTransactionControl(std::string_view sql) {
 }
 
 std::string AdaptDialect(std::string_view sql) {
+  if (!MayHoldTop(sql)) return std::string(sql);
   const auto tokens = Tokenize(sql);
   std::string out;
   out.reserve(sql.size() + 16);

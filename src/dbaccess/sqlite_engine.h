@@ -47,6 +47,7 @@ class Database : public db::Database {
   std::int64_t lastInsertKey() const override;
   int unitDepth() const override { return depth_; }
   void reopen() override { closePending_ = false; }
+  bool resume(const std::string& name, bool readOnly) override;
   void pin(bool pinned) override;
   void undoOnlyAsAWhole(bool on) override { wholeFrom_ = on && depth_ > 0 ? depth_ : -1; }
 
@@ -62,6 +63,7 @@ class Database : public db::Database {
   void appendColumn(const std::string& table, const FieldDef& field) override;
 
  private:
+  friend class Recordset;  // gives its statement back to the cache
   void closeFile() noexcept;
   // Raises when the engine ended the open unit's transaction by itself (after
   // a failed write of the disk or a lock), so nothing runs outside it.
@@ -81,7 +83,12 @@ class Database : public db::Database {
   void runCached(const char* sql);
   void run(const char* sql);
   void abandonStatement() noexcept;
+  // After a commit: a file that another program turned to a write-ahead log
+  // is turned back, so that the .db file alone holds the commit.
+  void leaveWriteAheadLog() noexcept;
   std::string path_;
+  bool readOnly_;
+  bool immutable_ = false;
   sqlite3* db_ = nullptr;
   WriteChecks checks_;
   std::vector<std::weak_ptr<Recordset>> recordsets_;

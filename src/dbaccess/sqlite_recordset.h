@@ -1,8 +1,10 @@
-// A result set of the embedded engine. The statement is stepped on demand and
-// columns are decoded only when read. MoveLast keeps a short result whole and
-// counts a long one with a statement that reads no row, so neither runs the
-// query again for MoveFirst; a row far from the statement's own is reached by
-// a statement that skips the rows before it.
+// A result set of the embedded engine. Its statement comes from the file's
+// statement cache and goes back to it when the result set closes, so a
+// SELECT run again while the file is open is not prepared again. The
+// statement is stepped on demand and columns are decoded only when read. MoveLast keeps a short
+// result whole and counts a long one with a statement that reads no row, so neither runs the query
+// again for MoveFirst; a row far from the statement's own is reached by a statement that skips the
+// rows before it.
 #pragma once
 
 #include <cstdint>
@@ -51,7 +53,11 @@ class Recordset : public RecordsetColumns {
   void startAt(std::int32_t p) const;
   // The number of rows, read from the statement where it stands.
   std::int32_t countRows();
+  // Gives the statement back to the cache, or finalizes one of its own.
+  void dropStatement() const;
 
+  Database& owner_;
+  mutable sqlite3_stmt* lent_;  // the cache's statement, until given back
   mutable sqlite3_stmt* stmt_;
   std::string text_;                        // the statement's text, trimmed
   mutable std::int32_t firstRow_ = 0;       // row the statement begins at

@@ -40,7 +40,7 @@ void Database::insertRows(const Table& table, const std::vector<std::vector<Valu
   if (depth_ == 0)
     Raise(err::kInvalidOperation, "Las filas se insertan dentro de una unidad de trabajo.");
   requireLiveUnit();
-  if (!checks_.loaded()) checks_.load(db);
+  checks_.ready(db);
   std::string names, marks;
   for (const Column& c : table.columns) {
     names += (names.empty() ? "\"" : ", \"") + std::string(c.name) + "\"";

@@ -71,6 +71,7 @@ void Database::commitUnit(int level) {
   if (!withoutSavepoint_[static_cast<std::size_t>(level)])
     runCached(level == 0 ? "COMMIT" : ("RELEASE " + SavepointName(level)).c_str());
   depth_ = level;
+  if (level == 0) leaveWriteAheadLog();
   if (level == 0 && closePending_ && !pinned_) closeFile();
 }
 

@@ -58,26 +58,41 @@ void WriteChecks::attach(sqlite3* db) {
 
 namespace {
 
-// The schema's identity: its version and the text of its tables.
-std::string SchemaKey(sqlite3* db) {
+long long SchemaVersion(sqlite3* db) {
   sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db,
-                     "SELECT (SELECT schema_version FROM pragma_schema_version) || ':' || "
-                     "group_concat(sql, ';') FROM sqlite_master WHERE type = 'table'",
-                     -1, &stmt, nullptr);
-  std::string key;
-  if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0))
-    key = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+  sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &stmt, nullptr);
+  const long long version = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
   sqlite3_finalize(stmt);
-  return key;
+  return version;
+}
+
+// The schema's identity: its version and the text of its tables.
+std::string SchemaKey(sqlite3* db, long long version) {
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE type = 'table'", -1, &stmt, nullptr);
+  std::string key = std::to_string(version);
+  while (sqlite3_step(stmt) == SQLITE_ROW) {
+    key += ';';
+    if (const auto* sql = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)))
+      key.append(sql, static_cast<std::size_t>(sqlite3_column_bytes(stmt, 0)));
+  }
+  sqlite3_finalize(stmt);
+  return version < 0 ? std::string() : key;
 }
 
 }  // namespace
 
+void WriteChecks::ready(sqlite3* db) {
+  if (loaded_ && recheck_ && SchemaVersion(db) != version_) forget();
+  recheck_ = false;
+  if (!loaded_) load(db);
+}
+
 void WriteChecks::load(sqlite3* db) {
   static std::mutex guard;
   static std::unordered_map<std::string, std::shared_ptr<const Tables>> known;
-  const std::string key = SchemaKey(db);
+  version_ = SchemaVersion(db);
+  const std::string key = SchemaKey(db, version_);
   if (!key.empty()) {
     const std::lock_guard lock(guard);
     if (const auto it = known.find(key); it != known.end()) {

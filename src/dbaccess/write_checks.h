@@ -29,6 +29,12 @@ class WriteChecks {
   void load(sqlite3* db);
   void forget() { tables_.reset(), loaded_ = false, lastTable_.clear(), lastColumns_ = nullptr; }
   bool loaded() const { return loaded_; }
+  // Before a write: the column order loaded, or loaded again when the
+  // schema version moved since recheck() (another connection changed it).
+  void ready(sqlite3* db);
+  // The file is taken up for a new unit of work: its schema may have changed
+  // while no lock was held.
+  void recheck() { recheck_ = loaded_; }
 
   // The first violation since the last take(), and clears it.
   std::optional<Error> take();
@@ -44,6 +50,8 @@ class WriteChecks {
 
   std::shared_ptr<const Tables> tables_;
   bool loaded_ = false;
+  bool recheck_ = false;
+  long long version_ = -1;  // the schema version loaded
   std::string lastTable_;
   const std::vector<const Column*>* lastColumns_ = nullptr;
   std::optional<Error> violation_;

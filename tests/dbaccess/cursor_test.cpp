@@ -161,6 +161,28 @@ TEST_P(Cursor, EachResultSetCountsTheRowsAsTheyAreWhenOpened) {
   EXPECT_EQ(none->recordCount(), 0);
 }
 
+// The same text opened again (on the file, its statement kept from the last
+// time) reads the rows as they are now, from the first, also when the last
+// result set was closed halfway and another connection wrote meanwhile.
+TEST_P(Cursor, AResultSetOpenedAgainReadsTheRowsAsTheyAreNow) {
+  Fill(3);
+  auto first = Open();
+  first->moveNext();
+  first->close();
+  db->execute("UPDATE TDeclarante SET nombred = 'edited' WHERE CSDE = 1");
+  auto other = db::OpenDatabase(userPath);
+  other->execute("DELETE FROM TDeclarante WHERE CSDE = 2");
+  other->close();
+  auto again = Open();
+  EXPECT_EQ(again->recordCount(), 1);
+  EXPECT_EQ(Rest(*again), (std::vector<std::string>{"edited", "n2"}));
+  auto alongside = Open();  // while `again` is open
+  alongside->moveLast();
+  EXPECT_EQ(alongside->recordCount(), 2);
+  again->moveFirst();
+  EXPECT_EQ(again->field(0).toString(), "edited");
+}
+
 KOLVAR_PER_ENGINE(Cursor);
 
 }  // namespace

@@ -7,7 +7,7 @@
 // other error ends the process with a failure. With "copy", every fifth
 // step duplicates the declaration instead: the copy's sequence number is the
 // number of records it must hold, and its previous-declaration reference the
-// source.
+// source; a finished copy reports "C 0".
 //   kolvar_saver <user.db> <declaration> <seconds> <report file> [copy]
 #include <fcntl.h>
 #include <unistd.h>
@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
         const Value grid = Call(svc, "ObtenerDeclarados", {declaration});
         Call(declarations, "DuplicarDeclaracion",
              {declaration, grid.ubound(2), 2014, 1, std::int16_t{3}, "1", "", "", declaration});
+        if (write(report, "C 0\n", 4) != 4) return 3;
       } catch (const kolvar::Error& e) {
         if (e.number() != kolvar::err::kLocked) throw;
       }

@@ -36,8 +36,8 @@ class SavingProcesses : public DatabaseTest {
     waitpid(pid, &status, 0);
     return status;
   }
-  // The keys of the report's lines of one kind ("N" new, "U" changed, "B"
-  // 3050), in order.
+  // The keys of the report's lines of one kind ("N" new, "U" changed, "C"
+  // copied, "B" 3050), in order.
   static std::vector<std::int32_t> Reported(const std::string& report, const std::string& which) {
     std::ifstream in(report);
     std::vector<std::int32_t> keys;
