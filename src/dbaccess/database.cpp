@@ -105,9 +105,9 @@ Database::Database(const std::string& path, bool readOnly) : path_(path), readOn
   // it. A sync on every commit would also cover a crash of the machine, at
   // about a hundred times the cost of a commit (bench/connection_bench). A
   // journal kept between commits (truncated or zeroed instead of deleted)
-  // costs more here than it saves: every unit opens the file afresh, and each
-  // transaction it begins would then open the journal to see whether it must
-  // be played back.
+  // saves no work here: every transaction begun without a lock, as each unit
+  // of work begins, would then open the journal to see whether it must be
+  // played back.
   sqlite3_stmt* schema = nullptr;
   int check = sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master", -1, &schema, nullptr);
   sqlite3_finalize(schema);
