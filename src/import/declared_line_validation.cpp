@@ -43,6 +43,21 @@ const std::array<Rule, kKeys.size()>& ChangeOfKey() {
   return changes;
 }
 
+// The services a declared line's rules call, opened on the two databases.
+struct LineServices {
+  LineServices(const std::string& mdblec, const std::string& mdbmod) {
+    declarado.mdblec(mdblec);
+    declarado.mdbmod(mdbmod);
+    datosGenerales.mdbmod(mdbmod);
+    datosGenerales.mdblec(mdblec);
+  }
+  Services services() { return Services{misc, declarado, datosGenerales}; }
+
+  const cMiscelaneos misc{};
+  declared::cDeclarado declarado;
+  cDatosGenerales datosGenerales;
+};
+
 }  // namespace
 
 Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::string& mdblec,
@@ -50,14 +65,8 @@ Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::str
                        std::int16_t /*Periodicidad*/, std::int32_t /*Declaracion*/,
                        const std::string& line, bool blnSoloValidar) {
   try {
-    const cMiscelaneos misc;
-    declared::cDeclarado declarado;
-    declarado.mdblec(mdblec);
-    declarado.mdbmod(mdbmod);
-    cDatosGenerales datosGenerales;
-    datosGenerales.mdbmod(mdbmod);
-    datosGenerales.mdblec(mdblec);
-    const Services services{misc, declarado, datosGenerales};
+    LineServices owned(mdblec, mdbmod);
+    const Services services = owned.services();
 
     Value errores = declared::NewErrorBuffer();
     DeclaredLine record(fieldBuffer, errores, services, Ejercicio, Periodo, blnSoloValidar);
@@ -84,14 +93,8 @@ Value ValidarDeclarado(Value& fieldBuffer, std::int32_t longitud, const std::str
 
 void CambiosDeImportacion(Value& fieldBuffer, const std::string& mdblec, const std::string& mdbmod,
                           std::int32_t Ejercicio, std::int16_t Periodo) {
-  const cMiscelaneos misc;
-  declared::cDeclarado declarado;
-  declarado.mdblec(mdblec);
-  declarado.mdbmod(mdbmod);
-  cDatosGenerales datosGenerales;
-  datosGenerales.mdbmod(mdbmod);
-  datosGenerales.mdblec(mdblec);
-  const Services services{misc, declarado, datosGenerales};
+  LineServices owned(mdblec, mdbmod);
+  const Services services = owned.services();
   Value errores = declared::NewErrorBuffer();
   DeclaredLine record(fieldBuffer, errores, services, Ejercicio, Periodo, false);
   const auto& changes = ChangeOfKey();
