@@ -12,6 +12,7 @@ class DetailTables : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
+    if (!Ready()) return;
     Conexion().mdb(bd340mod);
     Conexion().InicializaBD(userPath);
   }

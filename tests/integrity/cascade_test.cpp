@@ -11,6 +11,7 @@ class Cascade : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
+    if (!Ready()) return;
     for (auto* obj : {&declarado, &declarante, &declaraciones})
       (*obj)->Let("mdbmod", Value(userPath));
     ExecUser("INSERT INTO TDeclarante (CSDE, dni_cifd) VALUES (5, '12345678Z')");

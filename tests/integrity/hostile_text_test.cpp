@@ -26,6 +26,7 @@ class HostileText : public PerEngine<DatabaseTest> {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
+    if (!Ready()) return;
     for (auto* obj : {&declarado, &declarante, &declaraciones}) {
       (*obj)->Let("mdbmod", Value(userPath));
       (*obj)->Let("mdblec", Value(referencePath));
